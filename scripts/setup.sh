@@ -1,0 +1,38 @@
+# Shared set-up of run.sh and test.sh: installs the Debian packages that are
+# missing and builds the project. Sourced, not run.
+
+# Packages needed to build and run the editor.
+BUILD_PACKAGES=(cmake make g++ qt6-base-dev libgl-dev fonts-dejavu-core)
+# Packages the tests need besides those.
+TEST_PACKAGES=()
+
+as_root() {
+    if [ "$(id -u)" -eq 0 ]; then
+        "$@"
+    else
+        sudo "$@"
+    fi
+}
+
+# ensure_packages PACKAGE...: installs those not installed yet, with one
+# apt-get update before the first install; does nothing when all are there.
+ensure_packages() {
+    local missing=() package
+    for package in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$package")
+        fi
+    done
+    [ "${#missing[@]}" -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    as_root apt-get update
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+}
+
+# build_project BUILD_DIR [CMAKE_ARGS...]: configures and builds.
+build_project() {
+    local dir=$1
+    shift
+    cmake -S . -B "$dir" "$@"
+    cmake --build "$dir" --parallel "$(nproc)"
+}

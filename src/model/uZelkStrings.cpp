@@ -1,0 +1,550 @@
+#include "uZelkStrings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
+
+namespace {
+
+constexpr quint32 Magic = 0xFEFEFEFEu;
+constexpr qsizetype HeaderSize = 16;
+
+const char *const StreamReadError = "Stream read error";
+const char *const StreamWriteError = "Stream write error";
+
+// The operating system's text for an error code, without the trailing blanks,
+// line breaks and full stops some systems add.
+QString systemErrorText(int errorCode)
+{
+    QString text = qt_error_string(errorCode);
+    while (!text.isEmpty() && (text.back().isSpace() || text.back() == QLatin1Char('.')))
+        text.chop(1);
+    return text;
+}
+
+QString fullPath(const QString &fileName)
+{
+    return QDir::cleanPath(QDir::current().absoluteFilePath(fileName));
+}
+
+// Qt finds some failures itself without a system call failing; give those the
+// text the system would have given.
+int errorCodeOf(const QString &fileName, int savedErrno)
+{
+    if (savedErrno != 0)
+        return savedErrno;
+    if (fileName.isEmpty())
+        return ENOENT;
+    const QFileInfo info(fileName);
+    if (info.isDir())
+        return EISDIR;
+    if (info.exists() && !info.isWritable())
+        return EACCES;
+    return 0;
+}
+
+StringsError fileError(const char *format, const QString &fileName, int savedErrno,
+                       const QString &qtText)
+{
+    const int code = errorCodeOf(fileName, savedErrno);
+    const QString reason = code != 0 ? systemErrorText(code) : qtText;
+    return StringsError(QString::fromLatin1(format).arg(fullPath(fileName), reason));
+}
+
+quint32 readU32(const uchar *p)
+{
+    return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24;
+}
+
+uchar *writeU32(uchar *p, quint32 value)
+{
+    p[0] = uchar(value);
+    p[1] = uchar(value >> 8);
+    p[2] = uchar(value >> 16);
+    p[3] = uchar(value >> 24);
+    return p + 4;
+}
+
+bool isAscii(const uchar *p, qsizetype n)
+{
+    qsizetype i = 0;
+    for (; i + 8 <= n; i += 8) {
+        quint64 word;
+        std::memcpy(&word, p + i, 8);
+        if (word & 0x8080808080808080ull)
+            return false;
+    }
+    for (; i < n; ++i) {
+        if (p[i] & 0x80)
+            return false;
+    }
+    return true;
+}
+
+bool isContinuation(uchar c)
+{
+    return (c & 0xC0) == 0x80;
+}
+
+// Checks that the bytes are well-formed UTF-8 (RFC 3629: no overlong forms,
+// no surrogates, nothing above U+10FFFF) and counts the UTF-16 code units they
+// decode to; -1 when they are not well-formed.
+qsizetype utf16Length(const uchar *p, qsizetype n)
+{
+    qsizetype units = 0;
+    qsizetype i = 0;
+    while (i < n) {
+        const uchar c = p[i];
+        if (c < 0x80) {
+            ++i;
+            ++units;
+        } else if (c < 0xC2) {
+            return -1;
+        } else if (c < 0xE0) {
+            if (n - i < 2 || !isContinuation(p[i + 1]))
+                return -1;
+            i += 2;
+            ++units;
+        } else if (c < 0xF0) {
+            if (n - i < 3)
+                return -1;
+            const uchar low = c == 0xE0 ? 0xA0 : 0x80;
+            const uchar high = c == 0xED ? 0x9F : 0xBF;
+            if (p[i + 1] < low || p[i + 1] > high || !isContinuation(p[i + 2]))
+                return -1;
+            i += 3;
+            ++units;
+        } else if (c < 0xF5) {
+            if (n - i < 4)
+                return -1;
+            const uchar low = c == 0xF0 ? 0x90 : 0x80;
+            const uchar high = c == 0xF4 ? 0x8F : 0xBF;
+            if (p[i + 1] < low || p[i + 1] > high || !isContinuation(p[i + 2])
+                || !isContinuation(p[i + 3]))
+                return -1;
+            i += 4;
+            units += 2;
+        } else {
+            return -1;
+        }
+    }
+    return units;
+}
+
+// Decodes bytes already known to be well-formed, turning '^' into a line feed.
+void decodeValidUtf8(const uchar *p, qsizetype n, char16_t *out)
+{
+    qsizetype i = 0;
+    while (i < n) {
+        const uchar c = p[i];
+        if (c < 0x80) {
+            *out++ = c == '^' ? u'\n' : char16_t(c);
+            ++i;
+        } else if (c < 0xE0) {
+            *out++ = char16_t((c & 0x1F) << 6 | (p[i + 1] & 0x3F));
+            i += 2;
+        } else if (c < 0xF0) {
+            *out++ = char16_t((c & 0x0F) << 12 | (p[i + 1] & 0x3F) << 6 | (p[i + 2] & 0x3F));
+            i += 3;
+        } else {
+            const char32_t code = char32_t(c & 0x07) << 18 | char32_t(p[i + 1] & 0x3F) << 12
+                | char32_t(p[i + 2] & 0x3F) << 6 | char32_t(p[i + 3] & 0x3F);
+            *out++ = char16_t(0xD7C0 + (code >> 10));
+            *out++ = char16_t(0xDC00 | (code & 0x3FF));
+            i += 4;
+        }
+    }
+}
+
+// The text of a string's bytes: '^' becomes a line break; bytes that are not
+// well-formed UTF-8 give the empty text.
+QString decodeText(const uchar *p, qsizetype n)
+{
+    if (n == 0)
+        return QString();
+    if (isAscii(p, n)) {
+        QString text = QString::fromLatin1(reinterpret_cast<const char *>(p), n);
+        if (std::memchr(p, '^', size_t(n)))
+            text.replace(QLatin1Char('^'), QLatin1Char('\n'));
+        return text;
+    }
+    const qsizetype units = utf16Length(p, n);
+    if (units < 0)
+        return QString();
+    QString text(units, Qt::Uninitialized);
+    decodeValidUtf8(p, n, reinterpret_cast<char16_t *>(text.data()));
+    return text;
+}
+
+// The text of the string at an offset: up to the first 0 byte or the end of
+// the image; offsets at or past the end give the empty text.
+QString readString(const uchar *image, qsizetype size, quint32 offset)
+{
+    if (offset >= quint64(size))
+        return QString();
+    const uchar *start = image + offset;
+    const auto *terminator = static_cast<const uchar *>(std::memchr(start, 0, size_t(size - offset)));
+    const qsizetype length = terminator ? terminator - start : size - qsizetype(offset);
+    return decodeText(start, length);
+}
+
+bool isHighSurrogate(char16_t u)
+{
+    return u >= 0xD800 && u < 0xDC00;
+}
+
+bool isLowSurrogate(char16_t u)
+{
+    return u >= 0xDC00 && u < 0xE000;
+}
+
+// The number of bytes a text takes in the file, terminator excluded: carriage
+// returns are left out, and a lone surrogate becomes U+FFFD.
+quint64 encodedLength(const QString &text)
+{
+    const char16_t *p = reinterpret_cast<const char16_t *>(text.constData());
+    const qsizetype n = text.size();
+    quint64 bytes = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = p[i];
+        if (u < 0x80)
+            bytes += u == u'\r' ? 0 : 1;
+        else if (u < 0x800)
+            bytes += 2;
+        else if (isHighSurrogate(u) && i + 1 < n && isLowSurrogate(p[i + 1])) {
+            bytes += 4;
+            ++i;
+        } else
+            bytes += 3;
+    }
+    return bytes;
+}
+
+uchar *encodeText(const QString &text, uchar *out)
+{
+    const char16_t *p = reinterpret_cast<const char16_t *>(text.constData());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        char32_t u = p[i];
+        if (u < 0x80) {
+            if (u == u'\n')
+                *out++ = '^';
+            else if (u != u'\r')
+                *out++ = uchar(u);
+        } else if (u < 0x800) {
+            *out++ = uchar(0xC0 | u >> 6);
+            *out++ = uchar(0x80 | (u & 0x3F));
+        } else if (isHighSurrogate(char16_t(u)) && i + 1 < n && isLowSurrogate(p[i + 1])) {
+            const char32_t code = 0x10000 + ((u - 0xD800) << 10) + (p[i + 1] - 0xDC00);
+            *out++ = uchar(0xF0 | code >> 18);
+            *out++ = uchar(0x80 | (code >> 12 & 0x3F));
+            *out++ = uchar(0x80 | (code >> 6 & 0x3F));
+            *out++ = uchar(0x80 | (code & 0x3F));
+            ++i;
+        } else {
+            if (isHighSurrogate(char16_t(u)) || isLowSurrogate(char16_t(u)))
+                u = 0xFFFD;
+            *out++ = uchar(0xE0 | u >> 12);
+            *out++ = uchar(0x80 | (u >> 6 & 0x3F));
+            *out++ = uchar(0x80 | (u & 0x3F));
+        }
+    }
+    return out;
+}
+
+QByteArray readWholeFile(const QString &fileName)
+{
+    QFile file(fileName);
+    errno = 0;
+    if (!file.open(QIODevice::ReadOnly))
+        throw fileError("Cannot open file \"%1\". %2", fileName, errno, file.errorString());
+    const qint64 size = file.size();
+    QByteArray image(size, Qt::Uninitialized);
+    qint64 done = 0;
+    while (done < size) {
+        const qint64 got = file.read(image.data() + done, size - done);
+        if (got <= 0)
+            throw StringsError(QString::fromLatin1(StreamReadError));
+        done += got;
+    }
+    return image;
+}
+
+} // namespace
+
+StringsError::StringsError(const QString &message)
+    : m_message(message)
+    , m_utf8(message.toUtf8())
+{
+}
+
+const char *StringsError::what() const noexcept
+{
+    return m_utf8.constData();
+}
+
+TZelkStrings::TZelkStrings()
+    : FHasHeader(true)
+    , FEntryCount(0)
+{
+}
+
+TZelkStrings::~TZelkStrings() = default;
+
+void TZelkStrings::AddEntry(const QString &Text)
+{
+    FEntries.push_back(Entry{Text, 0});
+    ++FEntryCount;
+}
+
+void TZelkStrings::DeleteEntry(quint32 Index)
+{
+    checkIndex(Index);
+    FEntries.erase(FEntries.begin() + Index);
+    --FEntryCount;
+}
+
+quint32 TZelkStrings::HashKey(const QByteArray &Key)
+{
+    quint32 hash = 0xFFFFFFFFu;
+    for (const char byte : Key) {
+        quint32 c = uchar(byte);
+        if (c >= 'a' && c <= 'z')
+            c -= 0x20;
+        hash = hash * 33u + c;
+    }
+    return hash;
+}
+
+void TZelkStrings::LoadFromFile(const QString &FileName)
+{
+    loadFromData(readWholeFile(FileName));
+}
+
+void TZelkStrings::Move(quint32 OldIndex, quint32 NewIndex)
+{
+    if (OldIndex == NewIndex)
+        return;
+    checkIndex(OldIndex);
+    checkIndex(NewIndex);
+    const auto first = FEntries.begin();
+    if (OldIndex < NewIndex)
+        std::rotate(first + OldIndex, first + OldIndex + 1, first + NewIndex + 1);
+    else
+        std::rotate(first + NewIndex, first + OldIndex, first + OldIndex + 1);
+}
+
+void TZelkStrings::SaveToFile(const QString &FileName) const
+{
+    const QByteArray image = saveToData();
+    QSaveFile file(FileName);
+    errno = 0;
+    if (FileName.isEmpty() || !file.open(QIODevice::WriteOnly))
+        throw fileError("Cannot create file \"%1\". %2", FileName, errno, file.errorString());
+    // A disk that fills part-way shows only as a short write: commit() would
+    // still replace the old file with the fragment.
+    if (file.write(image) != image.size()) {
+        file.cancelWriting();
+        throw StringsError(QString::fromLatin1(StreamWriteError));
+    }
+    if (!file.commit())
+        throw StringsError(QString::fromLatin1(StreamWriteError));
+}
+
+QString TZelkStrings::GetEntry(quint32 Index) const
+{
+    checkIndex(Index);
+    return FEntries[Index].text;
+}
+
+void TZelkStrings::SetEntry(quint32 Index, const QString &Value)
+{
+    checkIndex(Index);
+    FEntries[Index].text = Value;
+}
+
+quint32 TZelkStrings::GetNumber(quint32 Index) const
+{
+    checkIndex(Index);
+    return FEntries[Index].number;
+}
+
+void TZelkStrings::SetNumber(quint32 Index, quint32 Value)
+{
+    checkIndex(Index);
+    FEntries[Index].number = Value;
+}
+
+quint32 TZelkStrings::EntryCount() const
+{
+    return FEntryCount;
+}
+
+bool TZelkStrings::NewFormat() const
+{
+    return FHasHeader;
+}
+
+void TZelkStrings::SetNewFormat(bool Value)
+{
+    FHasHeader = Value;
+}
+
+void TZelkStrings::clear()
+{
+    FEntries.clear();
+    FEntryCount = 0;
+}
+
+void TZelkStrings::loadFromData(const QByteArray &image)
+{
+    const auto *data = reinterpret_cast<const uchar *>(image.constData());
+    const qsizetype size = image.size();
+    const auto readError = [] { return StringsError(QString::fromLatin1(StreamReadError)); };
+    if (size < 4)
+        throw readError();
+    const quint32 first = readU32(data);
+    const bool hasHeader = first == Magic;
+    quint32 count = 0;
+    quint64 offsetTable = 0;
+    if (hasHeader) {
+        if (size < 8)
+            throw readError();
+        count = readU32(data + 4);
+        offsetTable = HeaderSize + 4ull * count;
+        // Both tables must lie inside the file before anything is allocated.
+        if (count > 0 && offsetTable + 4ull * count > quint64(size))
+            throw readError();
+    } else {
+        count = first / 4;
+        if (4ull * count > quint64(size))
+            throw readError();
+    }
+
+    std::vector<Entry> entries(count);
+    for (quint32 i = 0; i < count; ++i) {
+        const quint32 offset = readU32(data + offsetTable + 4ull * i);
+        entries[i].text = readString(data, size, offset);
+        if (hasHeader)
+            entries[i].number = readU32(data + HeaderSize + 4ull * i);
+    }
+    FEntries.swap(entries);
+    FHasHeader = hasHeader;
+    FEntryCount = count;
+}
+
+QByteArray TZelkStrings::saveToData() const
+{
+    const quint64 count = FEntries.size();
+    const quint64 tables = (FHasHeader ? HeaderSize + 4 * count : 0) + 4 * count;
+    quint64 total = tables;
+    for (const Entry &entry : FEntries)
+        total += encodedLength(entry.text) + 1;
+    // Offsets are 32-bit: a larger image cannot be written correctly.
+    if (total > 0xFFFFFFFFull)
+        throw StringsError(QString::fromLatin1(StreamWriteError));
+
+    QByteArray image(qsizetype(total), Qt::Uninitialized);
+    auto *begin = reinterpret_cast<uchar *>(image.data());
+    uchar *slot = begin;
+    if (FHasHeader) {
+        slot = writeU32(slot, Magic);
+        slot = writeU32(slot, FEntryCount);
+        slot = writeU32(slot, 0);
+        slot = writeU32(slot, 0);
+        for (const Entry &entry : FEntries)
+            slot = writeU32(slot, entry.number);
+    }
+    uchar *end = begin + tables;
+    for (const Entry &entry : FEntries) {
+        slot = writeU32(slot, quint32(end - begin));
+        end = encodeText(entry.text, end);
+        *end++ = 0;
+    }
+    return image;
+}
+
+void TZelkStrings::deleteEntries(const std::vector<quint32> &indices)
+{
+    std::vector<char> doomed(FEntries.size(), 0);
+    for (const quint32 index : indices) {
+        checkIndex(index);
+        doomed[index] = 1;
+    }
+    size_t kept = 0;
+    for (size_t i = 0; i < FEntries.size(); ++i) {
+        if (doomed[i])
+            continue;
+        if (kept != i)
+            FEntries[kept] = std::move(FEntries[i]);
+        ++kept;
+    }
+    FEntries.resize(kept);
+    FEntryCount = quint32(kept);
+}
+
+void TZelkStrings::checkIndex(quint32 index) const
+{
+    if (index >= FEntryCount)
+        throw StringsError(QStringLiteral("List index out of bounds (%1)").arg(qint32(index)));
+}
+
+QByteArray toAnsi(const QString &text)
+{
+#ifdef Q_OS_WIN
+    const auto *wide = reinterpret_cast<const wchar_t *>(text.utf16());
+    const int length = WideCharToMultiByte(CP_ACP, 0, wide, int(text.size()), nullptr, 0, nullptr, nullptr);
+    QByteArray bytes(length, Qt::Uninitialized);
+    WideCharToMultiByte(CP_ACP, 0, wide, int(text.size()), bytes.data(), length, nullptr, nullptr);
+    return bytes;
+#else
+    // The characters of 0x80 to 0x9F in Windows-1252; 0 marks the five
+    // positions the code page leaves undefined, which map to themselves.
+    static const char16_t high[32] = {
+        0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
+        0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178};
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    const char16_t *p = reinterpret_cast<const char16_t *>(text.constData());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = p[i];
+        char byte = '?';
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            byte = char(u);
+        } else if (u >= 0x80 && u < 0xA0) {
+            if (high[u - 0x80] == 0)
+                byte = char(u);
+        } else if (isHighSurrogate(u) && i + 1 < n && isLowSurrogate(p[i + 1])) {
+            ++i; // a character outside the code page: one '?'
+        } else {
+            const auto *found = std::find(std::begin(high), std::end(high), u);
+            if (found != std::end(high))
+                byte = char(0x80 + (found - std::begin(high)));
+        }
+        bytes.append(byte);
+    }
+    return bytes;
+#endif
+}
+
+QString formatNumber(quint32 number)
+{
+    static const char digits[] = "0123456789ABCDEF";
+    QString text(8, Qt::Uninitialized);
+    QChar *out = text.data();
+    for (int shift = 28, i = 0; shift >= 0; shift -= 4, ++i)
+        out[i] = QLatin1Char(digits[(number >> shift) & 0xF]);
+    return text;
+}

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+// Runs work in a forked child process and returns the text it produced, so a
+// test can change process-wide limits (file size, user) without touching the
+// test process itself. A child that dies gives "child died".
+QString runInChild(const std::function<QString()> &work);
+
+// Limits the size of files the calling process may write, and makes writes
+// past the limit fail instead of killing the process.
+void limitFileSize(long bytes);
+
+// Drops root rights to those of an ordinary user; false when not root.
+bool becomeUnprivileged();
