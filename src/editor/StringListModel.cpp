@@ -1,0 +1,111 @@
+#include "StringListModel.h"
+
+#include "uZelkStrings.h"
+
+#include <algorithm>
+#include <numeric>
+
+StringListModel::StringListModel(QObject *parent)
+    : QAbstractTableModel(parent)
+{
+}
+
+int StringListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int StringListModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant StringListModel::data(const QModelIndex &index, int role) const
+{
+    if (role != Qt::DisplayRole || !index.isValid() || size_t(index.row()) >= m_rows.size())
+        return QVariant();
+    const StringRow &shown = m_rows[size_t(index.row())];
+    switch (index.column()) {
+    case IndexColumn:
+        return QString::number(shown.index);
+    case HashColumn:
+        return formatNumber(shown.number);
+    case TextColumn:
+        return shown.text;
+    default:
+        return QVariant();
+    }
+}
+
+QVariant StringListModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return QVariant();
+    static const char *const titles[ColumnCount] = {"Indx", "Hash", "Text"};
+    return section >= 0 && section < ColumnCount ? QString::fromLatin1(titles[section]) : QVariant();
+}
+
+void StringListModel::appendTable(const TZelkStrings &table)
+{
+    beginResetModel();
+    const quint32 count = table.EntryCount();
+    m_rows.reserve(m_rows.size() + count);
+    for (quint32 i = 0; i < count; ++i)
+        m_rows.push_back(StringRow{i, table.GetNumber(i), table.GetEntry(i)});
+    endResetModel();
+}
+
+void StringListModel::clear()
+{
+    beginResetModel();
+    std::vector<StringRow>().swap(m_rows);
+    endResetModel();
+}
+
+void StringListModel::appendRow(const StringRow &row)
+{
+    const int position = int(m_rows.size());
+    beginInsertRows(QModelIndex(), position, position);
+    m_rows.push_back(row);
+    endInsertRows();
+}
+
+void StringListModel::setRowText(int position, const QString &text)
+{
+    m_rows[size_t(position)].text = text;
+    const QModelIndex cell = index(position, TextColumn);
+    Q_EMIT dataChanged(cell, cell, {Qt::DisplayRole});
+}
+
+void StringListModel::setRowNumber(int position, quint32 number)
+{
+    m_rows[size_t(position)].number = number;
+    const QModelIndex cell = index(position, HashColumn);
+    Q_EMIT dataChanged(cell, cell, {Qt::DisplayRole});
+}
+
+void StringListModel::sortRows(const std::function<bool(const StringRow &, const StringRow &)> &lessThan)
+{
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::vector<int> order(m_rows.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return lessThan(m_rows[size_t(a)], m_rows[size_t(b)]); });
+
+    std::vector<StringRow> sorted;
+    sorted.reserve(m_rows.size());
+    std::vector<int> newPosition(m_rows.size());
+    for (size_t i = 0; i < order.size(); ++i) {
+        sorted.push_back(std::move(m_rows[size_t(order[i])]));
+        newPosition[size_t(order[i])] = int(i);
+    }
+    m_rows.swap(sorted);
+
+    const QModelIndexList from = persistentIndexList();
+    QModelIndexList to;
+    to.reserve(from.size());
+    for (const QModelIndex &old : from)
+        to.append(index(newPosition[size_t(old.row())], old.column()));
+    changePersistentIndexList(from, to);
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}

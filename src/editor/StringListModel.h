@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+class TZelkStrings;
+
+// What one row of the string list shows: the entry's table index, its number
+// and its text. Rows may be patched, sorted and rebuilt apart from the table,
+// so a row keeps its own copy (sharing the table's string data).
+struct StringRow
+{
+    quint32 index = 0;
+    quint32 number = 0;
+    QString text;
+};
+
+// The rows of the string list: columns "Indx", "Hash" and "Text".
+class StringListModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    enum Column { IndexColumn, HashColumn, TextColumn, ColumnCount };
+
+    explicit StringListModel(QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    // Appends one row per entry of the table, in table order, in one reset.
+    void appendTable(const TZelkStrings &table);
+    void clear();
+    void appendRow(const StringRow &row);
+
+    const StringRow &row(int position) const { return m_rows[size_t(position)]; }
+    void setRowText(int position, const QString &text);
+    void setRowNumber(int position, quint32 number);
+
+    // Reorders the rows; selections and the current row move with them.
+    void sortRows(const std::function<bool(const StringRow &, const StringRow &)> &lessThan);
+
+private:
+    std::vector<StringRow> m_rows;
+};

@@ -1,0 +1,200 @@
+#include "GuiTest.h"
+
+#include "MessageBoxes.h"
+#include "uVantrel.h"
+#include "uZelkStrings.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QDialog>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <deque>
+#include <memory>
+
+namespace {
+
+int applicationArgc = 1;
+char *applicationArgv[8] = {};
+QList<QByteArray> argumentStorage;
+
+std::deque<std::function<void(QWidget *)>> answers;
+QPointer<QWidget> lastAnswered;
+
+void pollForModal();
+
+void schedulePoll()
+{
+    QTimer::singleShot(5, qApp, pollForModal);
+}
+
+void pollForModal()
+{
+    if (answers.empty())
+        return;
+    QWidget *modal = QApplication::activeModalWidget();
+    if (modal && modal != lastAnswered && modal->isVisible()) {
+        lastAnswered = modal;
+        // A dialog kept between uses may open again: answer it again then.
+        if (auto *dialog = qobject_cast<QDialog *>(modal)) {
+            auto connection = std::make_shared<QMetaObject::Connection>();
+            *connection = QObject::connect(dialog, &QDialog::finished, qApp, [connection] {
+                lastAnswered = nullptr;
+                QObject::disconnect(*connection);
+            });
+        }
+        const auto handler = answers.front();
+        answers.pop_front();
+        handler(modal);
+    }
+    if (!answers.empty())
+        schedulePoll();
+}
+
+} // namespace
+
+void GuiTest::setArguments(const QStringList &arguments)
+{
+    argumentStorage.resize(1);
+    for (const QString &argument : arguments)
+        argumentStorage.append(argument.toLocal8Bit());
+    applicationArgc = int(argumentStorage.size());
+    for (int i = 0; i < applicationArgc; ++i)
+        applicationArgv[i] = argumentStorage[i].data();
+    applicationArgv[applicationArgc] = nullptr;
+}
+
+namespace {
+
+QtMessageHandler testLogHandler = nullptr;
+
+// The offscreen platform warns about window features it lacks; that noise
+// would hide the tests' own messages.
+void quietMessages(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (message.startsWith(QLatin1String("This plugin does not support")))
+        return;
+    if (testLogHandler)
+        testLogHandler(type, context, message);
+}
+
+} // namespace
+
+void GuiTest::quietPlatformWarnings()
+{
+    const QtMessageHandler previous = qInstallMessageHandler(quietMessages);
+    if (previous != quietMessages)
+        testLogHandler = previous;
+}
+
+int GuiTest::runTests(int argc, char **argv, const std::function<int(int, char **)> &run)
+{
+    argumentStorage = {QByteArray(argv[0])};
+    applicationArgv[0] = argumentStorage[0].data();
+    QApplication application(applicationArgc, applicationArgv);
+    QApplication::setApplicationName(QStringLiteral("Vantrel"));
+    MessageBoxes::setApplicationTitle(QStringLiteral("Zelk Strings Editor"));
+    return run(argc, argv);
+}
+
+void GuiTest::onNextModal(const std::function<void(QWidget *)> &handler)
+{
+    const bool idle = answers.empty();
+    answers.push_back(handler);
+    if (idle)
+        schedulePoll();
+}
+
+int GuiTest::pendingAnswers()
+{
+    return int(answers.size());
+}
+
+void GuiTest::answerBox(int standardButton, BoxSeen *seen)
+{
+    onNextModal([standardButton, seen](QWidget *modal) {
+        auto *box = qobject_cast<QMessageBox *>(modal);
+        if (!box) {
+            qWarning("expected a message box, found %s", modal->metaObject()->className());
+            return;
+        }
+        if (seen) {
+            seen->seen = true;
+            seen->title = box->windowTitle();
+            seen->text = box->text();
+            seen->icon = box->icon();
+            for (QAbstractButton *button : box->buttons())
+                seen->buttons << button->text();
+            seen->defaultButton = box->defaultButton() ? box->standardButton(box->defaultButton()) : 0;
+        }
+        QAbstractButton *button = box->button(QMessageBox::StandardButton(standardButton));
+        if (button)
+            button->click();
+        else
+            qWarning("message box has no such button");
+    });
+}
+
+void GuiTest::answerFileDialog(const QString &fileName, const QString &filter)
+{
+    onNextModal([fileName, filter](QWidget *modal) {
+        auto *dialog = qobject_cast<QFileDialog *>(modal);
+        if (!dialog) {
+            qWarning("expected a file dialog, found %s", modal->metaObject()->className());
+            return;
+        }
+        if (!filter.isEmpty())
+            dialog->selectNameFilter(filter);
+        // Typed into the name field, as a user would.
+        dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(fileName);
+        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+    });
+}
+
+void GuiTest::cancelDialog()
+{
+    onNextModal([](QWidget *modal) {
+        if (auto *dialog = qobject_cast<QDialog *>(modal))
+            dialog->reject();
+    });
+}
+
+void GuiTest::answerInput(const QString &text)
+{
+    onNextModal([text](QWidget *modal) {
+        auto *field = modal->findChild<QLineEdit *>(QStringLiteral("edtValue"));
+        if (!field) {
+            qWarning("expected an input dialog");
+            return;
+        }
+        field->setText(text);
+        modal->findChild<QPushButton *>(QStringLiteral("btnOK"))->click();
+    });
+}
+
+void GuiTest::writeStringsFile(const QString &path, const QStringList &texts, const QList<quint32> &numbers,
+                               bool newFormat)
+{
+    TZelkStrings table;
+    table.SetNewFormat(newFormat);
+    for (int i = 0; i < texts.size(); ++i) {
+        table.AddEntry(texts[i]);
+        table.SetNumber(quint32(i), i < numbers.size() ? numbers[i] : 0);
+    }
+    table.SaveToFile(path);
+}
+
+QByteArray GuiTest::readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+QAction *GuiTest::action(const TfrmVantrel &window, const char *name)
+{
+    return child<QAction>(window, name);
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QApplication>
+#include <QStringList>
+#include <QtTest>
+
+#include <functional>
+
+class QAction;
+class QMessageBox;
+class TfrmVantrel;
+
+namespace GuiTest {
+
+// The command line the next main window reads: the program's path followed
+// by these arguments.
+void setArguments(const QStringList &arguments);
+
+// Hides the offscreen platform's warnings about features it lacks. Call it
+// from initTestCase(), once the test log is set up.
+void quietPlatformWarnings();
+
+// Runs the handler on the next modal dialog that opens, from the event loop.
+// Handlers may queue further answers for dialogs that open afterwards.
+void onNextModal(const std::function<void(QWidget *)> &handler);
+// How many queued answers have not found their dialog yet.
+int pendingAnswers();
+
+// Answers the next message box by pressing a button, and notes its title,
+// text and icon.
+struct BoxSeen
+{
+    QString title;
+    QString text;
+    int icon = -1;
+    QStringList buttons;
+    int defaultButton = 0;
+    bool seen = false;
+};
+void answerBox(int standardButton, BoxSeen *seen = nullptr);
+// Answers the next file dialog with a file name and, when given, a filter.
+void answerFileDialog(const QString &fileName, const QString &filter = QString());
+// Cancels the next dialog of any kind.
+void cancelDialog();
+// Types the text into the next input dialog and presses OK.
+void answerInput(const QString &text);
+
+// Writes a strings file with the model.
+void writeStringsFile(const QString &path, const QStringList &texts, const QList<quint32> &numbers = {},
+                      bool newFormat = true);
+QByteArray readBytes(const QString &path);
+
+QAction *action(const TfrmVantrel &window, const char *name);
+
+template<typename T>
+T *child(const QObject &parent, const char *name)
+{
+    T *found = parent.findChild<T *>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no child %s", name);
+    return found;
+}
+
+} // namespace GuiTest
+
+// A test main for the window's tests: the application sees only the
+// program's path as its command line, so the window does not take test
+// function names for file names.
+#define ZELK_GUI_TEST_MAIN(TestObject)                                                                                 \
+    int main(int argc, char *argv[])                                                                                   \
+    {                                                                                                                  \
+        return GuiTest::runTests(argc, argv, [](int count, char **values) {                                         \
+            TestObject test;                                                                                           \
+            return QTest::qExec(&test, count, values);                                                                 \
+        });                                                                                                            \
+    }
+
+namespace GuiTest {
+int runTests(int argc, char **argv, const std::function<int(int, char **)> &run);
+}
