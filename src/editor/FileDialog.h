@@ -21,6 +21,10 @@ public:
     QFileDialog *dialog() const { return m_dialog; }
 
 private:
+    void keepNameOnFilterChange();
+
     QFileDialog *m_dialog;
     QStringList m_filters;
+    QString m_nameBefore;
+    QString m_name;
 };

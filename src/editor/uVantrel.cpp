@@ -669,19 +669,23 @@ void TfrmVantrel::closeEvent(QCloseEvent *event)
         event->ignore();
 }
 
+bool TfrmVantrel::sessionMayEnd(bool canAsk)
+{
+    if (!canAsk)
+        return !FModified;
+    bool canClose = true;
+    FormCloseQuery(canClose);
+    return canClose;
+}
+
 void TfrmVantrel::commitData(QSessionManager &manager)
 {
 #if QT_CONFIG(sessionmanager)
-    if (!manager.allowsInteraction()) {
-        // Without leave to ask, unsaved changes must not be dropped.
-        if (FModified)
-            manager.cancel();
-        return;
-    }
-    bool canClose = true;
-    FormCloseQuery(canClose);
-    manager.release();
-    if (!canClose)
+    const bool canAsk = FModified && manager.allowsInteraction();
+    const bool mayEnd = sessionMayEnd(canAsk);
+    if (canAsk)
+        manager.release();
+    if (!mayEnd)
         manager.cancel();
 #else
     Q_UNUSED(manager);

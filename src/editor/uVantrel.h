@@ -49,6 +49,10 @@ public:
     QList<QAction *> actions() const { return actsMain; }
     ActionRunner *runner() const { return Runner; }
 
+    // Whether the desktop session may end: with leave to ask, the close
+    // query runs and a Cancel in it refuses; without, unsaved changes refuse.
+    bool sessionMayEnd(bool canAsk);
+
 protected:
     bool event(QEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -3,6 +3,7 @@
 #include <QByteArray>
 
 #include <csignal>
+#include <cstdlib>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -54,4 +55,18 @@ bool becomeUnprivileged()
     const gid_t nogroup = 65534;
     const uid_t nobody = 65534;
     return setgid(nogroup) == 0 && setuid(nobody) == 0;
+}
+
+OrdinaryUser::OrdinaryUser()
+{
+    if (geteuid() == 0)
+        m_switched = setegid(65534) == 0 && seteuid(65534) == 0;
+}
+
+OrdinaryUser::~OrdinaryUser()
+{
+    if (m_switched) {
+        if (seteuid(0) != 0 || setegid(0) != 0)
+            abort();
+    }
 }

@@ -15,3 +15,17 @@ void limitFileSize(long bytes);
 
 // Drops root rights to those of an ordinary user; false when not root.
 bool becomeUnprivileged();
+
+// While it lives, the process acts as an ordinary user when it runs as root,
+// so that file permissions apply to it.
+class OrdinaryUser
+{
+public:
+    OrdinaryUser();
+    ~OrdinaryUser();
+    OrdinaryUser(const OrdinaryUser &) = delete;
+    OrdinaryUser &operator=(const OrdinaryUser &) = delete;
+
+private:
+    bool m_switched = false;
+};

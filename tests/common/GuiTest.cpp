@@ -114,6 +114,27 @@ int GuiTest::pendingAnswers()
     return int(answers.size());
 }
 
+void GuiTest::clearAnswers()
+{
+    answers.clear();
+}
+
+GuiTest::NoDialogExpected::NoDialogExpected()
+    : m_seen(std::make_shared<bool>(false))
+{
+    onNextModal([seen = m_seen](QWidget *modal) {
+        *seen = true;
+        if (auto *dialog = qobject_cast<QDialog *>(modal))
+            dialog->reject();
+    });
+}
+
+GuiTest::NoDialogExpected::~NoDialogExpected()
+{
+    if (!*m_seen)
+        clearAnswers();
+}
+
 void GuiTest::answerBox(int standardButton, BoxSeen *seen)
 {
     onNextModal([standardButton, seen](QWidget *modal) {

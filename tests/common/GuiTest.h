@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 class QMessageBox;
@@ -25,6 +26,21 @@ void quietPlatformWarnings();
 void onNextModal(const std::function<void(QWidget *)> &handler);
 // How many queued answers have not found their dialog yet.
 int pendingAnswers();
+// Drops the answers that found no dialog.
+void clearAnswers();
+
+// Watches for a dialog that should not open: one that does is noted and
+// cancelled. seen() tells whether one opened.
+class NoDialogExpected
+{
+public:
+    NoDialogExpected();
+    ~NoDialogExpected();
+    bool seen() const { return *m_seen; }
+
+private:
+    std::shared_ptr<bool> m_seen;
+};
 
 // Answers the next message box by pressing a button, and notes its title,
 // text and icon.
