@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QFontDialog>
 #include <QGridLayout>
@@ -146,7 +147,16 @@ TfrmVantrel::TfrmVantrel(QWidget *parent)
 
 TfrmVantrel::~TfrmVantrel()
 {
+    // The controls are destroyed after this body, and moving the focus or the
+    // selection away from them must not call back into a half-destroyed
+    // window.
     qApp->removeEventFilter(this);
+    const QList<QObject *> senders{qApp, QGuiApplication::clipboard(), lstStrings, lstStrings->horizontalHeader(),
+                                   memCurString, edtHashValue, dlgFind};
+    for (QObject *sender : senders)
+        disconnect(sender, nullptr, this, nullptr);
+    delete EditCommands;
+    EditCommands = nullptr;
     FormDestroy();
 }
 
@@ -971,7 +981,11 @@ void TfrmVantrel::actViewGridLinesExecute()
 
 void TfrmVantrel::actViewFontBeforeExecute()
 {
-    FontDialog->setCurrentFont(font());
+    // The dialog shows the face really in use where the designed one is
+    // missing from this system.
+    QFont inUse = font();
+    inUse.setFamily(QFontInfo(inUse).family());
+    FontDialog->setCurrentFont(inUse);
 }
 
 void TfrmVantrel::actViewFontAccept()
@@ -1019,8 +1033,7 @@ bool TfrmVantrel::event(QEvent *event)
 bool TfrmVantrel::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress && watched->isWidgetType()
-        && static_cast<QWidget *>(watched)->window() == this && !QApplication::activeModalWidget()
-        && isActiveWindow()) {
+        && static_cast<QWidget *>(watched)->window() == this && !QApplication::activeModalWidget()) {
         if (runShortcut(static_cast<QKeyEvent *>(event)))
             return true;
     }

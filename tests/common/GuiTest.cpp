@@ -5,6 +5,7 @@
 #include "uZelkStrings.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QDialog>
 #include <QFileDialog>
@@ -37,22 +38,26 @@ void pollForModal()
     if (answers.empty())
         return;
     QWidget *modal = QApplication::activeModalWidget();
-    if (modal && modal != lastAnswered && modal->isVisible()) {
-        lastAnswered = modal;
-        // A dialog kept between uses may open again: answer it again then.
-        if (auto *dialog = qobject_cast<QDialog *>(modal)) {
-            auto connection = std::make_shared<QMetaObject::Connection>();
-            *connection = QObject::connect(dialog, &QDialog::finished, qApp, [connection] {
-                lastAnswered = nullptr;
-                QObject::disconnect(*connection);
-            });
-        }
-        const auto handler = answers.front();
-        answers.pop_front();
-        handler(modal);
+    if (!modal || modal == lastAnswered || !modal->isVisible()) {
+        schedulePoll();
+        return;
     }
+    lastAnswered = modal;
+    // A dialog kept between uses may open again: answer it again then.
+    if (auto *dialog = qobject_cast<QDialog *>(modal)) {
+        auto connection = std::make_shared<QMetaObject::Connection>();
+        *connection = QObject::connect(dialog, &QDialog::finished, qApp, [connection] {
+            lastAnswered = nullptr;
+            QObject::disconnect(*connection);
+        });
+    }
+    const auto handler = answers.front();
+    answers.pop_front();
+    // Polling goes on while the handler runs, so that a dialog it opens in
+    // turn is answered too.
     if (!answers.empty())
         schedulePoll();
+    handler(modal);
 }
 
 } // namespace
@@ -170,10 +175,18 @@ void GuiTest::answerFileDialog(const QString &fileName, const QString &filter)
         }
         if (!filter.isEmpty())
             dialog->selectNameFilter(filter);
-        // Typed into the name field, as a user would.
-        dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(fileName);
-        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        typeFileNameAndAccept(dialog, fileName);
     });
+}
+
+void GuiTest::typeFileNameAndAccept(QWidget *fileDialog, const QString &fileName)
+{
+    // The dialog fills its list in the background and may select the file it
+    // proposed meanwhile; a selected file would win over the typed name.
+    for (auto *view : fileDialog->findChildren<QAbstractItemView *>())
+        view->clearSelection();
+    fileDialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(fileName);
+    static_cast<QDialog *>(fileDialog)->accept();
 }
 
 void GuiTest::cancelDialog()

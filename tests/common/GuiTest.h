@@ -56,6 +56,9 @@ struct BoxSeen
 void answerBox(int standardButton, BoxSeen *seen = nullptr);
 // Answers the next file dialog with a file name and, when given, a filter.
 void answerFileDialog(const QString &fileName, const QString &filter = QString());
+// Types a file name into an open file dialog and accepts it. A file the
+// dialog selected by itself no longer counts.
+void typeFileNameAndAccept(QWidget *fileDialog, const QString &fileName);
 // Cancels the next dialog of any kind.
 void cancelDialog();
 // Types the text into the next input dialog and presses OK.

@@ -6,6 +6,7 @@
 #include "uZelkStrings.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
@@ -46,8 +47,7 @@ void noteAndAnswer(DialogSeen *seen, const QString &fileName, const QString &fil
         }
         if (!filter.isEmpty())
             dialog->selectNameFilter(filter);
-        dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(fileName);
-        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        typeFileNameAndAccept(dialog, fileName);
     });
 }
 
@@ -356,6 +356,8 @@ void TestDocumentCommands::choosingAFilterKeepsTheTypedName()
     onNextModal([&](QWidget *modal) {
         auto *dialog = qobject_cast<QFileDialog *>(modal);
         auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        for (auto *view : dialog->findChildren<QAbstractItemView *>())
+            view->clearSelection();
         name->setText(path);
         // The user picks the first filter in the list of file types.
         auto *types = dialog->findChild<QComboBox *>(QStringLiteral("fileTypeCombo"));
@@ -363,7 +365,7 @@ void TestDocumentCommands::choosingAFilterKeepsTheTypedName()
         Q_EMIT types->activated(0);
         Q_EMIT types->textActivated(types->itemText(0));
         nameAfterChoice = name->text();
-        QMetaObject::invokeMethod(dialog, "accept", Qt::QueuedConnection);
+        static_cast<QDialog *>(dialog)->accept();
     });
     action(*window, "actFileSaveAs")->trigger();
     QCOMPARE(nameAfterChoice, path);

@@ -658,7 +658,7 @@ void TestMainWindow::aboutWindow()
         aboutFont = modal->findChild<QLabel *>(QStringLiteral("lblComments"))->font();
         commentSize = modal->findChild<QLabel *>(QStringLiteral("lblComments"))->size();
         activated = QTest::qWaitForWindowActive(modal);
-        focused = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+        focused = modal->focusWidget() ? modal->focusWidget()->objectName() : QString();
         QTest::keyClick(modal, Qt::Key_Escape);
         openAfterEsc = modal->isVisible();
         QTest::keyClick(modal, Qt::Key_Return);
