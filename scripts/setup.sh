@@ -2,9 +2,9 @@
 # missing and builds the project. Sourced, not run.
 
 # Packages needed to build and run the editor.
-BUILD_PACKAGES=(cmake make g++ qt6-base-dev libgl-dev fonts-dejavu-core)
+BUILD_PACKAGES=(cmake make g++ qt6-base-dev libgl-dev fonts-dejavu-core libgettextpo-dev)
 # Packages the tests need besides those.
-TEST_PACKAGES=()
+TEST_PACKAGES=(gettext)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then

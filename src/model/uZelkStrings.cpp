@@ -345,19 +345,7 @@ void TZelkStrings::Move(quint32 OldIndex, quint32 NewIndex)
 
 void TZelkStrings::SaveToFile(const QString &FileName) const
 {
-    const QByteArray image = saveToData();
-    QSaveFile file(FileName);
-    errno = 0;
-    if (FileName.isEmpty() || !file.open(QIODevice::WriteOnly))
-        throw fileError("Cannot create file \"%1\". %2", FileName, errno, file.errorString());
-    // A disk that fills part-way shows only as a short write: commit() would
-    // still replace the old file with the fragment.
-    if (file.write(image) != image.size()) {
-        file.cancelWriting();
-        throw StringsError(QString::fromLatin1(StreamWriteError));
-    }
-    if (!file.commit())
-        throw StringsError(QString::fromLatin1(StreamWriteError));
+    writeFileAtomically(FileName, saveToData());
 }
 
 QString TZelkStrings::GetEntry(quint32 Index) const
@@ -537,6 +525,22 @@ QByteArray toAnsi(const QString &text)
     }
     return bytes;
 #endif
+}
+
+void writeFileAtomically(const QString &fileName, const QByteArray &bytes)
+{
+    QSaveFile file(fileName);
+    errno = 0;
+    if (fileName.isEmpty() || !file.open(QIODevice::WriteOnly))
+        throw fileError("Cannot create file \"%1\". %2", fileName, errno, file.errorString());
+    // A disk that fills part-way shows only as a short write: commit() would
+    // still replace the old file with the fragment.
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        throw StringsError(QString::fromLatin1(StreamWriteError));
+    }
+    if (!file.commit())
+        throw StringsError(QString::fromLatin1(StreamWriteError));
 }
 
 QString formatNumber(quint32 number)

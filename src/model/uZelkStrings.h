@@ -70,5 +70,10 @@ private:
 // that code page cannot hold.
 QByteArray toAnsi(const QString &text);
 
+// Writes bytes to a file so that it either holds all of them or keeps what it
+// held before: they go to a file beside it that then replaces it. Failures
+// throw StringsError ("Cannot create file ...", "Stream write error").
+void writeFileAtomically(const QString &fileName, const QByteArray &bytes);
+
 // A number as the program shows it: eight uppercase hexadecimal digits.
 QString formatNumber(quint32 number);

@@ -1,0 +1,399 @@
+#include "Commands.h"
+
+#include "Catalogue.h"
+#include "CsvCatalogue.h"
+#include "PoCatalogue.h"
+#include "TextOutput.h"
+#include "uZelkStrings.h"
+
+#include <QCommandLineParser>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+enum ExitStatus { Success = 0, Different = 1, Failure = 2 };
+
+struct Command
+{
+    const char *name;
+    const char *synopsis;
+    const char *summary;
+    const char *description;
+    QList<QCommandLineOption> options;
+    int minArguments;
+    int maxArguments; // -1: any number
+    std::function<int(const QCommandLineParser &, const QStringList &)> run;
+};
+
+const QCommandLineOption JsonOption(QStringLiteral("json"), QStringLiteral("Print one JSON document instead of a table."));
+const QCommandLineOption LayoutOption(QStringLiteral("layout"), QStringLiteral("The layout to write: old or new."),
+                                      QStringLiteral("old|new"));
+const QCommandLineOption SourceOption(QStringLiteral("source"),
+                                      QStringLiteral("Take the source texts from this file (another language), matched by index."),
+                                      QStringLiteral("SRCFILE"));
+const QCommandLineOption OutputOption(QStringList{QStringLiteral("o"), QStringLiteral("output")},
+                                      QStringLiteral("The strings file to write."), QStringLiteral("OUT"));
+
+void printError(const QString &message)
+{
+    std::fprintf(stderr, "zelkstr: %s\n", message.toLocal8Bit().constData());
+}
+
+void load(TZelkStrings &table, const QString &fileName)
+{
+    try {
+        table.LoadFromFile(fileName);
+    } catch (const StringsError &error) {
+        // Messages that do not name the file get its name in front.
+        const QString message = error.message();
+        throw CliError(message.contains(QLatin1Char('"')) ? message : fileName + QStringLiteral(": ") + message);
+    }
+}
+
+QString layoutName(bool newFormat)
+{
+    return newFormat ? QStringLiteral("new") : QStringLiteral("old");
+}
+
+bool readLayout(const QCommandLineParser &parser, bool &newFormat)
+{
+    if (!parser.isSet(LayoutOption))
+        return false;
+    const QString layout = parser.value(LayoutOption);
+    if (layout != QLatin1String("old") && layout != QLatin1String("new"))
+        throw CliError(QStringLiteral("--layout takes old or new, not \"%1\"").arg(layout));
+    newFormat = layout == QLatin1String("new");
+    return true;
+}
+
+enum class CatalogueKind { Csv, Po };
+
+CatalogueKind catalogueKind(const QString &fileName)
+{
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    if (suffix == QLatin1String("csv"))
+        return CatalogueKind::Csv;
+    if (suffix == QLatin1String("po"))
+        return CatalogueKind::Po;
+    throw CliError(QStringLiteral("%1: a catalogue's name must end in .csv or .po").arg(fileName));
+}
+
+int finish(BufferedOutput &out)
+{
+    if (!out.finish())
+        throw CliError(QStringLiteral("the output could not be written"));
+    return Success;
+}
+
+int runInfo(const QCommandLineParser &, const QStringList &arguments)
+{
+    const QString fileName = arguments.at(0);
+    TZelkStrings table;
+    load(table, fileName);
+    const quint32 count = table.EntryCount();
+    quint32 empty = 0;
+    std::vector<quint32> numbers(count);
+    for (quint32 i = 0; i < count; ++i) {
+        if (table.GetEntry(i).isEmpty())
+            ++empty;
+        numbers[i] = table.GetNumber(i);
+    }
+    std::sort(numbers.begin(), numbers.end());
+    quint32 repeatedValues = 0;
+    quint32 repeatedEntries = 0;
+    for (size_t i = 0; i < numbers.size();) {
+        size_t j = i + 1;
+        while (j < numbers.size() && numbers[j] == numbers[i])
+            ++j;
+        if (j - i > 1) {
+            ++repeatedValues;
+            repeatedEntries += quint32(j - i);
+        }
+        i = j;
+    }
+    BufferedOutput out(stdout);
+    out.ascii("layout: ").text(layoutName(table.NewFormat())).ascii("\nentries: ").number(count);
+    out.ascii("\nfile size: ").number(quint64(QFileInfo(fileName).size())).ascii(" bytes\nempty texts: ").number(empty);
+    out.ascii("\nrepeated numbers: ").number(repeatedValues).ascii(" (in ").number(repeatedEntries).ascii(" entries)\n");
+    return finish(out);
+}
+
+int runDump(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    TZelkStrings table;
+    load(table, arguments.at(0));
+    const quint32 count = table.EntryCount();
+    BufferedOutput out(stdout);
+    if (!parser.isSet(JsonOption)) {
+        for (quint32 i = 0; i < count; ++i) {
+            out.number(i).ascii("\t").hex8(table.GetNumber(i)).ascii("\t");
+            out.text(table.GetEntry(i), BufferedOutput::Escape::Table).ascii("\n");
+        }
+        return finish(out);
+    }
+    out.ascii("{\"layout\": \"").text(layoutName(table.NewFormat())).ascii("\", \"entries\": [");
+    for (quint32 i = 0; i < count; ++i) {
+        out.ascii(i == 0 ? "\n  {\"index\": " : ",\n  {\"index\": ").number(i);
+        out.ascii(", \"number\": \"").hex8(table.GetNumber(i)).ascii("\", \"text\": ");
+        out.text(table.GetEntry(i), BufferedOutput::Escape::Json).ascii("}");
+    }
+    out.ascii(count ? "\n]}\n" : "]}\n");
+    return finish(out);
+}
+
+int runHash(const QCommandLineParser &, const QStringList &arguments)
+{
+    BufferedOutput out(stdout);
+    for (const QString &key : arguments)
+        out.hex8(TZelkStrings::HashKey(toAnsi(key))).ascii("\n");
+    return finish(out);
+}
+
+int runConvert(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    bool newFormat = true;
+    if (!readLayout(parser, newFormat))
+        throw CliError(QStringLiteral("convert needs --layout old or --layout new"));
+    TZelkStrings table;
+    load(table, arguments.at(0));
+    table.SetNewFormat(newFormat);
+    table.SaveToFile(arguments.at(1));
+    return Success;
+}
+
+int runExport(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    const QString fileName = arguments.at(0);
+    const QString output = arguments.at(1);
+    const CatalogueKind kind = catalogueKind(output);
+    TZelkStrings table;
+    load(table, fileName);
+    TZelkStrings source;
+    ExportTables tables{table};
+    if (parser.isSet(SourceOption)) {
+        load(source, parser.value(SourceOption));
+        tables.source = &source;
+    }
+    if (kind == CatalogueKind::Csv) {
+        writeFileAtomically(output, CsvCatalogue::write(tables));
+    } else {
+        const PoCatalogue::Header header{QFileInfo(fileName).fileName(), PoCatalogue::languageOf(fileName),
+                                         QFileInfo(fileName).lastModified()};
+        writeFileAtomically(output, PoCatalogue::write(tables, header));
+    }
+    return Success;
+}
+
+QByteArray readCatalogueBytes(const QString &fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw CliError(QStringLiteral("%1: %2").arg(fileName, file.errorString()));
+    return file.readAll();
+}
+
+int runImport(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    if (!parser.isSet(OutputOption))
+        throw CliError(QStringLiteral("import needs -o OUT, the file to write"));
+    const QString catalogue = arguments.at(1);
+    const CatalogueKind kind = catalogueKind(catalogue);
+    bool newFormat = true;
+    const bool layoutGiven = readLayout(parser, newFormat);
+    TZelkStrings table;
+    load(table, arguments.at(0));
+    const std::vector<ImportedEntry> entries = kind == CatalogueKind::Csv
+        ? CsvCatalogue::read(readCatalogueBytes(catalogue), catalogue)
+        : PoCatalogue::read(catalogue);
+    applyImport(table, entries, catalogue);
+    if (layoutGiven)
+        table.SetNewFormat(newFormat);
+    table.SaveToFile(parser.value(OutputOption));
+    return Success;
+}
+
+int runDiff(const QCommandLineParser &, const QStringList &arguments)
+{
+    TZelkStrings a;
+    TZelkStrings b;
+    load(a, arguments.at(0));
+    load(b, arguments.at(1));
+    BufferedOutput out(stdout);
+    bool different = false;
+    // One line per difference: what differs, then the value in A and in B.
+    const auto line = [&](quint32 index, const char *kind) -> BufferedOutput & {
+        different = true;
+        return out.number(index).ascii("\t").ascii(kind).ascii("\t");
+    };
+    const auto text = [&](const QString &value) -> BufferedOutput & {
+        return out.text(value, BufferedOutput::Escape::Table);
+    };
+    if (a.NewFormat() != b.NewFormat()) {
+        different = true;
+        out.ascii("layout\t").text(layoutName(a.NewFormat())).ascii("\t").text(layoutName(b.NewFormat())).ascii("\n");
+    }
+    const quint32 common = std::min(a.EntryCount(), b.EntryCount());
+    for (quint32 i = 0; i < common; ++i) {
+        if (a.GetEntry(i) != b.GetEntry(i)) {
+            line(i, "text");
+            text(a.GetEntry(i)).ascii("\t");
+            text(b.GetEntry(i)).ascii("\n");
+        }
+        if (a.GetNumber(i) != b.GetNumber(i))
+            line(i, "number").hex8(a.GetNumber(i)).ascii("\t").hex8(b.GetNumber(i)).ascii("\n");
+    }
+    for (quint32 i = common; i < a.EntryCount(); ++i) {
+        line(i, "removed").hex8(a.GetNumber(i)).ascii("\t");
+        text(a.GetEntry(i)).ascii("\n");
+    }
+    for (quint32 i = common; i < b.EntryCount(); ++i) {
+        line(i, "added").hex8(b.GetNumber(i)).ascii("\t");
+        text(b.GetEntry(i)).ascii("\n");
+    }
+    finish(out);
+    return different ? Different : Success;
+}
+
+const QList<Command> &commands()
+{
+    static const QList<Command> list = {
+        {"info", "info FILE", "layout, entry count, size, empty texts and repeated numbers",
+         "Prints what a strings file holds: its layout (new or old), the number of entries, the file's size,\n"
+         "how many texts are empty, and how many numbers occur more than once (and in how many entries).",
+         {}, 1, 1, runInfo},
+        {"dump", "dump FILE [--json]", "every entry: index, number and text",
+         "Prints every entry on a line of its own: index, number (eight hexadecimal digits) and text, separated\n"
+         "by tabs. In texts a backslash, tab, line feed and carriage return are written \\\\, \\t, \\n and \\r.\n"
+         "With --json, prints one JSON document with the layout and the same three fields per entry.",
+         {JsonOption}, 1, 1, runDump},
+        {"hash", "hash KEY...", "the key hash of each key",
+         "Prints the key hash of each KEY as eight uppercase hexadecimal digits, one per line, as the\n"
+         "editor's Hash command computes it (the key in the Windows-1252 code page, a-z taken as A-Z).",
+         {}, 1, -1, runHash},
+        {"convert", "convert IN OUT --layout old|new", "rewrites a file in the chosen layout",
+         "Writes OUT with the entries of IN in the chosen layout. The old layout has no numbers: converting\n"
+         "to it drops them, and converting back gives every entry the number 0.",
+         {LayoutOption}, 2, 2, runConvert},
+        {"export", "export FILE OUT.csv|OUT.po [--source SRCFILE]", "a CSV or gettext PO catalogue of the texts",
+         "Writes a catalogue of FILE's entries, chosen by OUT's extension: a CSV file (RFC 4180) with the\n"
+         "columns index, number and text, or a gettext PO catalogue whose messages carry \"index:NUMBER\" as\n"
+         "their context. With --source, the catalogue is bilingual: the source texts come from SRCFILE (another\n"
+         "language's file, entries matched by index) and FILE's texts are the translations.",
+         {SourceOption}, 2, 2, runExport},
+        {"import", "import FILE IN.csv|IN.po -o OUT [--layout old|new]", "texts (and numbers) from a catalogue",
+         "Writes OUT: FILE with the texts taken from the catalogue IN, matched by index, and from a CSV\n"
+         "catalogue the numbers too. Entries the catalogue does not mention, and PO messages without a\n"
+         "translation, keep their text. OUT keeps FILE's layout unless --layout is given.",
+         {OutputOption, LayoutOption}, 2, 2, runImport},
+        {"diff", "diff A B", "the entries that differ between two files",
+         "Prints, by index, the entries that differ between A and B, one per line: \"text\" and \"number\"\n"
+         "changes with the old and new value, \"removed\" and \"added\" entries with their number and text,\n"
+         "and a \"layout\" line when the layouts differ. Exit status 0 when the files are equal, 1 when not.",
+         {}, 2, 2, runDiff},
+    };
+    return list;
+}
+
+const Command *findCommand(const QString &name)
+{
+    for (const Command &command : commands()) {
+        if (name == QLatin1String(command.name))
+            return &command;
+    }
+    return nullptr;
+}
+
+QString overallHelp()
+{
+    QString help = QStringLiteral("Usage: zelkstr COMMAND [ARGUMENTS]\n"
+                                  "Batch work on Zelk strings files: inspect, convert, translate and compare.\n\n"
+                                  "Commands:\n");
+    for (const Command &command : commands())
+        help += QStringLiteral("  %1\n      %2\n").arg(QLatin1String(command.synopsis), QLatin1String(command.summary));
+    help += QStringLiteral("\nOptions:\n"
+                           "  -h, --help     Show this help.\n"
+                           "  -v, --version  Show the version.\n\n"
+                           "\"zelkstr help COMMAND\" explains one command.\n"
+                           "Exit status: 0 on success, 1 when diff finds differences, 2 on any error.\n");
+    return help;
+}
+
+void configure(QCommandLineParser &parser, const Command &command)
+{
+    parser.setApplicationDescription(QString::fromLatin1(command.description));
+    parser.addOptions(command.options);
+    parser.addHelpOption();
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
+}
+
+QString commandHelp(const Command &command)
+{
+    QCommandLineParser parser;
+    configure(parser, command);
+    QString help = parser.helpText();
+    // Qt's usage line names the program only; give the command's own.
+    const qsizetype end = help.indexOf(QLatin1Char('\n'));
+    return QStringLiteral("Usage: zelkstr %1").arg(QLatin1String(command.synopsis)) + help.mid(end);
+}
+
+int printOut(const QString &text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stdout);
+    return std::fflush(stdout) == 0 ? Success : Failure;
+}
+
+int runCommand(const Command &command, const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    configure(parser, command);
+    if (!parser.parse(QStringList{QStringLiteral("zelkstr")} + arguments))
+        throw CliError(parser.errorText());
+    if (parser.isSet(QStringLiteral("help")))
+        return printOut(commandHelp(command));
+    const QStringList positional = parser.positionalArguments();
+    if (positional.size() < command.minArguments
+        || (command.maxArguments >= 0 && positional.size() > command.maxArguments))
+        throw CliError(QStringLiteral("usage: zelkstr %1").arg(QLatin1String(command.synopsis)));
+    return command.run(parser, positional);
+}
+
+} // namespace
+
+int runCommandLine(const QStringList &arguments)
+{
+    try {
+        const QString first = arguments.value(1);
+        if (arguments.size() < 2) {
+            printError(QStringLiteral("no command given; see zelkstr --help"));
+            return Failure;
+        }
+        if (first == QLatin1String("--help") || first == QLatin1String("-h"))
+            return printOut(overallHelp());
+        if (first == QLatin1String("--version") || first == QLatin1String("-v"))
+            return printOut(QStringLiteral("zelkstr 3.0\n"));
+        if (first == QLatin1String("help")) {
+            if (arguments.size() < 3)
+                return printOut(overallHelp());
+            const Command *command = findCommand(arguments.at(2));
+            if (!command)
+                throw CliError(QStringLiteral("unknown command \"%1\"; see zelkstr --help").arg(arguments.at(2)));
+            return printOut(commandHelp(*command));
+        }
+        const Command *command = findCommand(first);
+        if (!command)
+            throw CliError(QStringLiteral("unknown command \"%1\"; see zelkstr --help").arg(first));
+        return runCommand(*command, arguments.mid(2));
+    } catch (const CliError &error) {
+        printError(error.message());
+    } catch (const StringsError &error) {
+        printError(error.message());
+    } catch (const std::bad_alloc &) {
+        printError(QStringLiteral("out of memory"));
+    }
+    return Failure;
+}

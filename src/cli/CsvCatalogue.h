@@ -1,0 +1,18 @@
+#pragma once
+
+#include "Catalogue.h"
+
+#include <QByteArray>
+
+// RFC 4180 catalogues: a header row, then one row per entry with the columns
+// index, number and text (index, number, source and text when bilingual),
+// CR LF between rows.
+namespace CsvCatalogue {
+
+QByteArray write(const ExportTables &tables);
+
+// Reads rows back; a header row is skipped. The number column is read as one
+// to eight hexadecimal digits.
+std::vector<ImportedEntry> read(const QByteArray &bytes, const QString &fileName);
+
+} // namespace CsvCatalogue

@@ -1,0 +1,205 @@
+#include "PoCatalogue.h"
+
+#include "uZelkStrings.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <csetjmp>
+#include <gettext-po.h>
+
+namespace {
+
+// The library reports problems through callbacks and must not return from a
+// fatal one, so the callbacks collect messages and jump back to the caller.
+struct Problems
+{
+    QStringList messages;
+    std::jmp_buf fatal;
+};
+
+Problems *current = nullptr;
+
+void report(int severity, const char *filename, size_t lineno, const char *text)
+{
+    if (severity == PO_SEVERITY_WARNING || !current)
+        return;
+    QString where = filename ? QString::fromLocal8Bit(filename) : QString();
+    if (filename && lineno != size_t(-1))
+        where += QStringLiteral(":%1").arg(lineno);
+    const QString message = QString::fromUtf8(text).trimmed().replace(QLatin1Char('\n'), QLatin1Char(' '));
+    current->messages << (where.isEmpty() ? message : where + QStringLiteral(": ") + message);
+}
+
+void xerror(int severity, po_message_t, const char *filename, size_t lineno, size_t, int, const char *text)
+{
+    report(severity, filename, lineno, text);
+    if (severity == PO_SEVERITY_FATAL_ERROR)
+        std::longjmp(current->fatal, 1);
+}
+
+void xerror2(int severity, po_message_t, const char *filename1, size_t lineno1, size_t, int, const char *text1,
+             po_message_t, const char *, size_t, size_t, int, const char *)
+{
+    report(severity, filename1, lineno1, text1);
+    if (severity == PO_SEVERITY_FATAL_ERROR)
+        std::longjmp(current->fatal, 1);
+}
+
+const po_xerror_handler Handler = {xerror, xerror2};
+
+// Runs one library call with the callbacks collecting into problems; false
+// when the call ended in a fatal problem.
+template<typename Call>
+bool guarded(Problems &problems, Call call)
+{
+    current = &problems;
+    volatile bool completed = false;
+    if (setjmp(problems.fatal) == 0) {
+        call();
+        completed = true;
+    }
+    current = nullptr;
+    return completed;
+}
+
+CliError failure(const Problems &problems, const QString &fallback)
+{
+    return CliError(problems.messages.isEmpty() ? fallback : problems.messages.first());
+}
+
+QByteArray headerText(const PoCatalogue::Header &header)
+{
+    QString text;
+    text += QStringLiteral("Project-Id-Version: %1\n").arg(header.project);
+    text += QStringLiteral("PO-Revision-Date: %1\n").arg(header.revised.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm+0000")));
+    text += QStringLiteral("Last-Translator: \nLanguage-Team: \n");
+    if (!header.language.isEmpty())
+        text += QStringLiteral("Language: %1\n").arg(header.language);
+    text += QStringLiteral("MIME-Version: 1.0\nContent-Type: text/plain; charset=UTF-8\nContent-Transfer-Encoding: 8bit\n");
+    text += QStringLiteral("X-Generator: zelkstr 3.0\n");
+    return text.toUtf8();
+}
+
+// gettext requires a translation to begin and end with a line break exactly
+// where its source does; a pair that differs is marked for review instead.
+bool breaksDiffer(const QString &source, const QString &text)
+{
+    if (source.isEmpty() || text.isEmpty())
+        return false;
+    return source.startsWith(QLatin1Char('\n')) != text.startsWith(QLatin1Char('\n'))
+        || source.endsWith(QLatin1Char('\n')) != text.endsWith(QLatin1Char('\n'));
+}
+
+void addMessage(po_message_iterator_t iterator, const QByteArray &context, const QByteArray &source,
+                const QByteArray &text, bool review)
+{
+    po_message_t message = po_message_create();
+    if (!context.isNull())
+        po_message_set_msgctxt(message, context.constData());
+    po_message_set_msgid(message, source.constData());
+    po_message_set_msgstr(message, text.constData());
+    if (review)
+        po_message_set_fuzzy(message, 1);
+    po_message_insert(iterator, message);
+}
+
+std::optional<quint32> indexOf(const char *context)
+{
+    static const QRegularExpression pattern(QStringLiteral("^(\\d{1,10}):[0-9A-F]{8}$"));
+    if (!context)
+        return std::nullopt;
+    const QRegularExpressionMatch match = pattern.match(QString::fromUtf8(context));
+    if (!match.hasMatch())
+        return std::nullopt;
+    bool ok = false;
+    const quint32 index = match.captured(1).toUInt(&ok);
+    return ok ? std::optional<quint32>(index) : std::nullopt;
+}
+
+} // namespace
+
+QByteArray PoCatalogue::write(const ExportTables &tables, const Header &header)
+{
+    po_file_t file = po_file_create();
+    po_message_iterator_t iterator = po_message_iterator(file, nullptr);
+    addMessage(iterator, QByteArray(), QByteArray(""), headerText(header), false);
+    const quint32 count = tables.translation.EntryCount();
+    for (quint32 i = 0; i < count; ++i) {
+        const QString source = tables.sourceText(i);
+        const QString text = tables.translation.GetEntry(i);
+        const QByteArray context = (QString::number(i) + QLatin1Char(':') + formatNumber(tables.translation.GetNumber(i))).toUtf8();
+        addMessage(iterator, context, source.toUtf8(), text.toUtf8(), breaksDiffer(source, text));
+    }
+    po_message_iterator_free(iterator);
+
+    QTemporaryDir scratch;
+    const QString path = scratch.filePath(QStringLiteral("catalogue.po"));
+    const QByteArray encodedPath = QFile::encodeName(path);
+    Problems problems;
+    bool written = false;
+    guarded(problems, [&] { written = po_file_write(file, encodedPath.constData(), &Handler) != nullptr; });
+    po_file_free(file);
+    QFile result(path);
+    if (!written || !problems.messages.isEmpty() || !result.open(QIODevice::ReadOnly))
+        throw failure(problems, QStringLiteral("the catalogue could not be written"));
+    return result.readAll();
+}
+
+std::vector<ImportedEntry> PoCatalogue::read(const QString &fileName)
+{
+    QFile readable(fileName);
+    if (!readable.open(QIODevice::ReadOnly))
+        throw CliError(QStringLiteral("%1: %2").arg(fileName, readable.errorString()));
+    readable.close();
+    const QByteArray encodedPath = QFile::encodeName(fileName);
+    Problems problems;
+    po_file_t file = nullptr;
+    const bool completed = guarded(problems, [&] { file = po_file_read(encodedPath.constData(), &Handler); });
+    if (!completed || !file || !problems.messages.isEmpty()) {
+        if (file)
+            po_file_free(file);
+        throw failure(problems, QStringLiteral("%1: not a PO catalogue").arg(fileName));
+    }
+
+    std::vector<ImportedEntry> entries;
+    QString problem;
+    for (const char *const *domain = po_file_domains(file); *domain && problem.isEmpty(); ++domain) {
+        po_message_iterator_t iterator = po_message_iterator(file, *domain);
+        while (po_message_t message = po_next_message(iterator)) {
+            const char *context = po_message_msgctxt(message);
+            const bool isHeader = !context && *po_message_msgid(message) == '\0';
+            if (isHeader || po_message_is_obsolete(message) || *po_message_msgstr(message) == '\0')
+                continue;
+            const std::optional<quint32> index = indexOf(context);
+            if (!index) {
+                problem = QStringLiteral("%1: the message \"%2\" has no entry index in its context")
+                              .arg(fileName, QString::fromUtf8(po_message_msgid(message)).left(40));
+                break;
+            }
+            entries.push_back(ImportedEntry{*index, QString::fromUtf8(po_message_msgstr(message)), std::nullopt});
+        }
+        po_message_iterator_free(iterator);
+    }
+    po_file_free(file);
+    if (!problem.isEmpty())
+        throw CliError(problem);
+    return entries;
+}
+
+QString PoCatalogue::languageOf(const QString &fileName)
+{
+    static const struct
+    {
+        const char *extension;
+        const char *language;
+    } languages[] = {{"cze", "cs"}, {"eng", "en"}, {"fin", "fi"}, {"fre", "fr"}, {"ger", "de"}, {"swe", "sv"}};
+    const QString extension = QFileInfo(fileName).suffix().toLower();
+    for (const auto &entry : languages) {
+        if (extension == QLatin1String(entry.extension))
+            return QString::fromLatin1(entry.language);
+    }
+    return QString();
+}

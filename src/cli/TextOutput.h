@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <cstdio>
+
+// Writes UTF-8 to a stream through a large buffer, so that a million lines
+// cost a few system calls and no text is converted twice; without a stream it
+// keeps everything for takeBytes(). A failed write (a full disk, a closed
+// pipe) is kept and reported by finish().
+class BufferedOutput
+{
+public:
+    enum class Escape {
+        None,
+        Table, // backslash, tab, line feed and carriage return as \\, \t, \n, \r
+        Json,  // a JSON string, quotes included
+        Csv,   // a CSV field, quoted where it must be
+    };
+
+    explicit BufferedOutput(std::FILE *stream = nullptr);
+    ~BufferedOutput();
+
+    BufferedOutput &ascii(const char *text);
+    BufferedOutput &number(quint64 value);
+    // Eight uppercase hexadecimal digits.
+    BufferedOutput &hex8(quint32 value);
+    BufferedOutput &text(const QString &text, Escape escape = Escape::None);
+
+    // Flushes; false when anything could not be written.
+    bool finish();
+    // Everything written, when there is no stream.
+    QByteArray takeBytes();
+
+private:
+    char *reserve(qsizetype bytes);
+    void commit(const char *end);
+    void flush();
+
+    std::FILE *m_stream;
+    QByteArray m_buffer;
+    bool m_failed = false;
+};

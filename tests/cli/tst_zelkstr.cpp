@@ -1,0 +1,466 @@
+#include "uZelkStrings.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct Run
+{
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run zelkstr(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(ZELKSTR_PATH), arguments);
+    process.waitForFinished(120000);
+    return Run{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
+               process.readAllStandardError()};
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+QByteArray image(const QStringList &texts, const QList<quint32> &numbers, bool newFormat = true)
+{
+    TZelkStrings table;
+    table.SetNewFormat(newFormat);
+    for (int i = 0; i < texts.size(); ++i) {
+        table.AddEntry(texts[i]);
+        table.SetNumber(quint32(i), numbers.value(i));
+    }
+    return table.saveToData();
+}
+
+// Texts that stress both catalogue formats: separators, quotes, line breaks
+// at either end, empty texts, several scripts, equal texts.
+const QStringList Tricky = {QStringLiteral("Yes"),
+                            QStringLiteral("a, b and \"c\""),
+                            QStringLiteral("two\nlines"),
+                            QString(),
+                            QStringLiteral("\nstarts with a break"),
+                            QStringLiteral("ends with a break\n"),
+                            QString::fromUtf8("Caf\xC3\xA9 \xD0\x9F\xD1\x80\xD0\xB8 \xE4\xB8\xAD\xE6\x96\x87"),
+                            QStringLiteral("Yes"),
+                            QStringLiteral("tab\there\\back"),
+                            QStringLiteral("%s and %d")};
+const QList<quint32> TrickyNumbers = {0x12345678, 0, 0xFFFFFFFF, 7, 0x90E5, 1, 2, 3, 4, 5};
+
+bool msgfmtCheck(const QString &path, QByteArray *messages)
+{
+    QProcess process;
+    process.start(QStringLiteral("msgfmt"), {QStringLiteral("--check"), QStringLiteral("-o"), QStringLiteral("/dev/null"), path});
+    process.waitForFinished(120000);
+    *messages = process.readAllStandardError();
+    return process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
+}
+
+} // namespace
+
+class TestZelkstr : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init();
+
+    void helpAndVersion();
+    void info();
+    void dumpTable();
+    void dumpJson();
+    void hash();
+    void convert_data();
+    void convert();
+    void exportCsvQuotesFields();
+    void exportPoPassesMsgfmt_data();
+    void exportPoPassesMsgfmt();
+    void exportThenImportReproducesTheFile_data();
+    void exportThenImportReproducesTheFile();
+    void importTakesTextsAndNumbers();
+    void importPoKeepsUntranslatedAndNumbers();
+    void importLayout();
+    void diff();
+    void badInput_data();
+    void badInput();
+
+private:
+    QString path(const QString &name) const { return m_dir->filePath(name); }
+    QString tricky(bool newFormat = true);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestZelkstr::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+}
+
+QString TestZelkstr::tricky(bool newFormat)
+{
+    const QString file = path(newFormat ? QStringLiteral("tricky.fre") : QStringLiteral("tricky-old.fre"));
+    writeBytes(file, image(Tricky, TrickyNumbers, newFormat));
+    return file;
+}
+
+void TestZelkstr::helpAndVersion()
+{
+    const Run help = zelkstr({QStringLiteral("--help")});
+    QCOMPARE(help.status, 0);
+    for (const char *command : {"info FILE", "dump FILE", "hash KEY", "convert IN OUT", "export FILE", "import FILE",
+                                "diff A B"})
+        QVERIFY2(help.out.contains(command), command);
+    const Run version = zelkstr({QStringLiteral("--version")});
+    QCOMPARE(version.out, QByteArray("zelkstr 3.0\n"));
+    const Run one = zelkstr({QStringLiteral("help"), QStringLiteral("import")});
+    QCOMPARE(one.status, 0);
+    QVERIFY(one.out.startsWith("Usage: zelkstr import FILE IN.csv|IN.po -o OUT"));
+    QVERIFY(one.out.contains("--layout"));
+    QCOMPARE(zelkstr({QStringLiteral("dump"), QStringLiteral("--help")}).status, 0);
+}
+
+void TestZelkstr::info()
+{
+    const QString file = path(QStringLiteral("info.eng"));
+    writeBytes(file, image({QStringLiteral("a"), QString(), QStringLiteral("b"), QString(), QStringLiteral("c")},
+                           {5, 5, 9, 5, 9}));
+    const Run run = zelkstr({QStringLiteral("info"), file});
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out, QByteArray("layout: new\nentries: 5\nfile size: ")
+                          + QByteArray::number(QFileInfo(file).size())
+                          + " bytes\nempty texts: 2\nrepeated numbers: 2 (in 5 entries)\n");
+}
+
+void TestZelkstr::dumpTable()
+{
+    const QString file = path(QStringLiteral("dump.eng"));
+    // A raw carriage return can only come from a file, so the bytes are laid out by hand.
+    writeBytes(file, QByteArray::fromHex("0C000000140000001500000061095C620A63") + QByteArray("\r\0\0x\0", 5));
+    const Run run = zelkstr({QStringLiteral("dump"), file});
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out, QByteArray("0\t00000000\ta\\t\\\\b\\nc\\r\n1\t00000000\t\n2\t00000000\tx\n"));
+}
+
+void TestZelkstr::dumpJson()
+{
+    const QString file = tricky();
+    const Run run = zelkstr({QStringLiteral("dump"), QStringLiteral("--json"), file});
+    QCOMPARE(run.status, 0);
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(run.out, &error);
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(document["layout"].toString(), QStringLiteral("new"));
+    const QJsonArray entries = document["entries"].toArray();
+    QCOMPARE(entries.size(), Tricky.size());
+    for (int i = 0; i < Tricky.size(); ++i) {
+        QCOMPARE(entries[i]["index"].toInt(), i);
+        QCOMPARE(entries[i]["number"].toString(), formatNumber(TrickyNumbers[i]));
+        QCOMPARE(entries[i]["text"].toString(), Tricky[i]);
+    }
+    writeBytes(file, image({}, {}));
+    QCOMPARE(zelkstr({QStringLiteral("dump"), QStringLiteral("--json"), file}).out,
+             QByteArray("{\"layout\": \"new\", \"entries\": []}\n"));
+}
+
+void TestZelkstr::hash()
+{
+    const Run run = zelkstr({QStringLiteral("hash"), QStringLiteral("abc"), QStringLiteral("ABC"), QString(),
+                             QStringLiteral("a"), QString(QChar(0xE9)), QString(QChar(0xC9))});
+    QCOMPARE(run.status, 0);
+    const QByteArray eAcute = formatNumber(0xFFFFFFFFu * 33u + 0xE9u).toLatin1();
+    const QByteArray capitalEAcute = formatNumber(0xFFFFFFFFu * 33u + 0xC9u).toLatin1();
+    QCOMPARE(run.out, "000090E5\n000090E5\nFFFFFFFF\n00000020\n" + eAcute + "\n" + capitalEAcute + "\n");
+}
+
+void TestZelkstr::convert_data()
+{
+    QTest::addColumn<bool>("fromNew");
+    QTest::addColumn<QString>("layout");
+    QTest::newRow("new to old") << true << QStringLiteral("old");
+    QTest::newRow("old to new") << false << QStringLiteral("new");
+    QTest::newRow("new to new") << true << QStringLiteral("new");
+}
+
+void TestZelkstr::convert()
+{
+    QFETCH(bool, fromNew);
+    QFETCH(QString, layout);
+    const QString in = tricky(fromNew);
+    const QString out = path(QStringLiteral("converted.fre"));
+    const Run run = zelkstr({QStringLiteral("convert"), in, out, QStringLiteral("--layout"), layout});
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out, QByteArray());
+    const bool toNew = layout == QLatin1String("new");
+    const QList<quint32> numbers = fromNew && toNew ? TrickyNumbers : QList<quint32>(Tricky.size(), 0);
+    QCOMPARE(readBytes(out), image(Tricky, numbers, toNew));
+}
+
+void TestZelkstr::exportCsvQuotesFields()
+{
+    const QString file = path(QStringLiteral("csv.eng"));
+    writeBytes(file, image({QStringLiteral("plain"), QStringLiteral("a, b"), QStringLiteral("say \"hi\""),
+                            QStringLiteral("two\nlines"), QString()},
+                           {1, 2, 3, 4, 0xABCDEF01}));
+    const QString csv = path(QStringLiteral("out.csv"));
+    QCOMPARE(zelkstr({QStringLiteral("export"), file, csv}).status, 0);
+    QCOMPARE(readBytes(csv), QByteArray("index,number,text\r\n"
+                                        "0,00000001,plain\r\n"
+                                        "1,00000002,\"a, b\"\r\n"
+                                        "2,00000003,\"say \"\"hi\"\"\"\r\n"
+                                        "3,00000004,\"two\nlines\"\r\n"
+                                        "4,ABCDEF01,\r\n"));
+    const QString source = path(QStringLiteral("source.fre"));
+    writeBytes(source, image({QStringLiteral("simple"), QStringLiteral("x,y")}, {}));
+    QCOMPARE(zelkstr({QStringLiteral("export"), file, csv, QStringLiteral("--source"), source}).status, 0);
+    QVERIFY(readBytes(csv).startsWith("index,number,source,text\r\n0,00000001,simple,plain\r\n1,00000002,\"x,y\",\"a, b\"\r\n"
+                                      "2,00000003,,\"say"));
+}
+
+void TestZelkstr::exportPoPassesMsgfmt_data()
+{
+    QTest::addColumn<bool>("bilingual");
+    QTest::newRow("monolingual") << false;
+    QTest::newRow("bilingual, breaks differing from the source") << true;
+}
+
+void TestZelkstr::exportPoPassesMsgfmt()
+{
+    QFETCH(bool, bilingual);
+    const QString file = tricky();
+    const QString po = path(QStringLiteral("out.po"));
+    QStringList arguments{QStringLiteral("export"), file, po};
+    if (bilingual) {
+        QStringList english = Tricky;
+        english[4] = QStringLiteral("no break first");
+        english[5] = QStringLiteral("no break last");
+        const QString source = path(QStringLiteral("source.eng"));
+        writeBytes(source, image(english, {}));
+        arguments << QStringLiteral("--source") << source;
+    }
+    QCOMPARE(zelkstr(arguments).status, 0);
+    QByteArray messages;
+    QVERIFY2(msgfmtCheck(po, &messages), messages.constData());
+    QVERIFY2(messages.isEmpty(), messages.constData());
+    const QByteArray catalogue = readBytes(po);
+    QVERIFY(catalogue.contains("msgctxt \"7:00000003\"\nmsgid \"Yes\"\nmsgstr \"Yes\""));
+    QVERIFY(catalogue.contains("\"Language: fr\\n\""));
+    QCOMPARE(catalogue.contains("#, fuzzy"), bilingual);
+}
+
+void TestZelkstr::exportThenImportReproducesTheFile_data()
+{
+    QTest::addColumn<bool>("newFormat");
+    QTest::addColumn<QString>("catalogue");
+    QTest::addColumn<bool>("bilingual");
+    for (const bool newFormat : {true, false}) {
+        for (const char *catalogue : {"catalogue.csv", "catalogue.po"}) {
+            for (const bool bilingual : {false, true})
+                QTest::addRow("%s layout, %s%s", newFormat ? "new" : "old", catalogue, bilingual ? ", bilingual" : "")
+                    << newFormat << QString::fromLatin1(catalogue) << bilingual;
+        }
+    }
+}
+
+void TestZelkstr::exportThenImportReproducesTheFile()
+{
+    QFETCH(bool, newFormat);
+    QFETCH(QString, catalogue);
+    QFETCH(bool, bilingual);
+    const QString file = tricky(newFormat);
+    const QString exported = path(catalogue);
+    QStringList arguments{QStringLiteral("export"), file, exported};
+    if (bilingual) {
+        const QString source = path(QStringLiteral("source.eng"));
+        writeBytes(source, image({QStringLiteral("one"), QStringLiteral("two")}, {}));
+        arguments << QStringLiteral("--source") << source;
+    }
+    QCOMPARE(zelkstr(arguments).status, 0);
+    // Import into a file whose texts all differ, so that every text must come
+    // from the catalogue.
+    QStringList blank;
+    for (int i = 0; i < Tricky.size(); ++i)
+        blank << QStringLiteral("placeholder %1").arg(i);
+    const QString base = path(QStringLiteral("base.fre"));
+    writeBytes(base, image(blank, TrickyNumbers, newFormat));
+    const QString out = path(QStringLiteral("imported.fre"));
+    const Run run = zelkstr({QStringLiteral("import"), base, exported, QStringLiteral("-o"), out});
+    QCOMPARE(run.err, QByteArray());
+    QCOMPARE(run.status, 0);
+    QByteArray expected = readBytes(file);
+    if (catalogue.endsWith(QLatin1String(".po"))) {
+        // An empty translation means "not translated": that entry keeps its text.
+        QStringList texts = Tricky;
+        texts[3] = blank[3];
+        expected = image(texts, newFormat ? TrickyNumbers : QList<quint32>(Tricky.size(), 0), newFormat);
+    }
+    QCOMPARE(readBytes(out), expected);
+}
+
+void TestZelkstr::importTakesTextsAndNumbers()
+{
+    const QString file = path(QStringLiteral("base.eng"));
+    writeBytes(file, image({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}, {1, 2, 3}));
+    const QString csv = path(QStringLiteral("part.csv"));
+    writeBytes(csv, QByteArray("\xEF\xBB\xBFindex,number,text\n2,ff,\"new, \"\"c\"\"\"\n0,00000009,A\n"));
+    const QString out = path(QStringLiteral("out.eng"));
+    const Run run = zelkstr({QStringLiteral("import"), file, csv, QStringLiteral("-o"), out});
+    QCOMPARE(run.status, 0);
+    QCOMPARE(readBytes(out), image({QStringLiteral("A"), QStringLiteral("b"), QStringLiteral("new, \"c\"")}, {9, 2, 0xFF}));
+}
+
+void TestZelkstr::importPoKeepsUntranslatedAndNumbers()
+{
+    const QString file = path(QStringLiteral("base.eng"));
+    writeBytes(file, image({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}, {1, 2, 3}));
+    const QString po = path(QStringLiteral("part.po"));
+    writeBytes(po, QByteArray("msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n"
+                              "msgctxt \"1:FFFFFFFF\"\nmsgid \"b\"\nmsgstr \"B\\nb\"\n\n"
+                              "msgctxt \"2:00000003\"\nmsgid \"c\"\nmsgstr \"\"\n\n"
+                              "#~ msgctxt \"0:00000001\"\n#~ msgid \"a\"\n#~ msgstr \"old\"\n"));
+    const QString out = path(QStringLiteral("out.eng"));
+    QCOMPARE(zelkstr({QStringLiteral("import"), file, po, QStringLiteral("-o"), out}).status, 0);
+    QCOMPARE(readBytes(out), image({QStringLiteral("a"), QStringLiteral("B\nb"), QStringLiteral("c")}, {1, 2, 3}));
+}
+
+void TestZelkstr::importLayout()
+{
+    const QString file = path(QStringLiteral("base.eng"));
+    writeBytes(file, image({QStringLiteral("a")}, {1}));
+    const QString csv = path(QStringLiteral("none.csv"));
+    writeBytes(csv, QByteArray("index,number,text\r\n"));
+    const QString out = path(QStringLiteral("out.eng"));
+    QCOMPARE(zelkstr({QStringLiteral("import"), file, csv, QStringLiteral("-o"), out, QStringLiteral("--layout"),
+                      QStringLiteral("old")})
+                 .status,
+             0);
+    QCOMPARE(readBytes(out), image({QStringLiteral("a")}, {}, false));
+}
+
+void TestZelkstr::diff()
+{
+    const QString a = path(QStringLiteral("a.eng"));
+    const QString b = path(QStringLiteral("b.eng"));
+    writeBytes(a, image({QStringLiteral("same"), QStringLiteral("old\ttext"), QStringLiteral("n"), QStringLiteral("gone")},
+                        {1, 2, 3, 4}));
+    writeBytes(b, image({QStringLiteral("same"), QStringLiteral("new text"), QStringLiteral("n")}, {1, 2, 0x30}));
+    Run run = zelkstr({QStringLiteral("diff"), a, b});
+    QCOMPARE(run.status, 1);
+    QCOMPARE(run.out, QByteArray("1\ttext\told\\ttext\tnew text\n2\tnumber\t00000003\t00000030\n3\tremoved\t00000004\tgone\n"));
+    run = zelkstr({QStringLiteral("diff"), b, a});
+    QVERIFY(run.out.endsWith("3\tadded\t00000004\tgone\n"));
+    run = zelkstr({QStringLiteral("diff"), a, a});
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out, QByteArray());
+    const QString old = path(QStringLiteral("old.eng"));
+    writeBytes(old, image({QStringLiteral("x")}, {}, false));
+    const QString fresh = path(QStringLiteral("fresh.eng"));
+    writeBytes(fresh, image({QStringLiteral("x")}, {}, true));
+    run = zelkstr({QStringLiteral("diff"), old, fresh});
+    QCOMPARE(run.status, 1);
+    QCOMPARE(run.out, QByteArray("layout\told\tnew\n"));
+}
+
+void TestZelkstr::badInput_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    const QString good = QStringLiteral("@good.eng");
+    const QString out = QStringLiteral("@out.eng");
+    QTest::newRow("no command") << QStringList{} << QStringLiteral("zelkstr: no command given; see zelkstr --help");
+    QTest::newRow("unknown command") << QStringList{QStringLiteral("frobnicate")}
+                                     << QStringLiteral("zelkstr: unknown command \"frobnicate\"; see zelkstr --help");
+    QTest::newRow("unknown option") << QStringList{QStringLiteral("info"), good, QStringLiteral("--bogus")}
+                                    << QStringLiteral("zelkstr: Unknown option 'bogus'.");
+    QTest::newRow("missing argument") << QStringList{QStringLiteral("diff"), good}
+                                      << QStringLiteral("zelkstr: usage: zelkstr diff A B");
+    QTest::newRow("missing file") << QStringList{QStringLiteral("info"), QStringLiteral("@missing.eng")}
+                                  << QStringLiteral("zelkstr: Cannot open file \"@missing.eng\". No such file or directory");
+    QTest::newRow("damaged file") << QStringList{QStringLiteral("dump"), QStringLiteral("@damaged.eng")}
+                                  << QStringLiteral("zelkstr: @damaged.eng: Stream read error");
+    QTest::newRow("convert without layout") << QStringList{QStringLiteral("convert"), good, out}
+                                            << QStringLiteral("zelkstr: convert needs --layout old or --layout new");
+    QTest::newRow("bad layout") << QStringList{QStringLiteral("convert"), good, out, QStringLiteral("--layout"), QStringLiteral("newer")}
+                                << QStringLiteral("zelkstr: --layout takes old or new, not \"newer\"");
+    QTest::newRow("export to another kind") << QStringList{QStringLiteral("export"), good, QStringLiteral("@out.txt")}
+                                            << QStringLiteral("zelkstr: @out.txt: a catalogue's name must end in .csv or .po");
+    QTest::newRow("import without -o") << QStringList{QStringLiteral("import"), good, QStringLiteral("@ok.csv")}
+                                       << QStringLiteral("zelkstr: import needs -o OUT, the file to write");
+    QTest::newRow("csv: unterminated quote") << QStringList{QStringLiteral("import"), good, QStringLiteral("@quote.csv"), QStringLiteral("-o"), out}
+                                             << QStringLiteral("zelkstr: @quote.csv:2: a quoted field does not end");
+    QTest::newRow("csv: wrong field count") << QStringList{QStringLiteral("import"), good, QStringLiteral("@fields.csv"), QStringLiteral("-o"), out}
+                                            << QStringLiteral("zelkstr: @fields.csv:3: expected 3 fields (index, number, [source,] text), found 2");
+    QTest::newRow("csv: not hexadecimal") << QStringList{QStringLiteral("import"), good, QStringLiteral("@hex.csv"), QStringLiteral("-o"), out}
+                                          << QStringLiteral("zelkstr: @hex.csv:2: \"12G4\" is not a number of 1 to 8 hexadecimal digits");
+    QTest::newRow("csv: index out of range") << QStringList{QStringLiteral("import"), good, QStringLiteral("@range.csv"), QStringLiteral("-o"), out}
+                                             << QStringLiteral("zelkstr: @range.csv: entry 5 is out of range: the file has 2 entries");
+    QTest::newRow("csv: index twice") << QStringList{QStringLiteral("import"), good, QStringLiteral("@twice.csv"), QStringLiteral("-o"), out}
+                                      << QStringLiteral("zelkstr: @twice.csv: entry 1 appears more than once");
+    QTest::newRow("csv: not UTF-8") << QStringList{QStringLiteral("import"), good, QStringLiteral("@latin1.csv"), QStringLiteral("-o"), out}
+                                    << QStringLiteral("zelkstr: @latin1.csv: not UTF-8 text");
+    QTest::newRow("po: does not parse") << QStringList{QStringLiteral("import"), good, QStringLiteral("@broken.po"), QStringLiteral("-o"), out}
+                                        << QStringLiteral("zelkstr: @broken.po:1:");
+    QTest::newRow("po: no entry index") << QStringList{QStringLiteral("import"), good, QStringLiteral("@nocontext.po"), QStringLiteral("-o"), out}
+                                        << QStringLiteral("zelkstr: @nocontext.po: the message \"x\" has no entry index in its context");
+    QTest::newRow("po: index out of range") << QStringList{QStringLiteral("import"), good, QStringLiteral("@range.po"), QStringLiteral("-o"), out}
+                                            << QStringLiteral("zelkstr: @range.po: entry 9 is out of range: the file has 2 entries");
+    QTest::newRow("po: missing") << QStringList{QStringLiteral("import"), good, QStringLiteral("@missing.po"), QStringLiteral("-o"), out}
+                                 << QStringLiteral("zelkstr: @missing.po: No such file or directory");
+}
+
+// Each bad input gives one line on stderr, exit status 2, and no output
+// file: an existing one keeps its bytes.
+void TestZelkstr::badInput()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    writeBytes(path(QStringLiteral("good.eng")), image({QStringLiteral("a"), QStringLiteral("b")}, {1, 2}));
+    writeBytes(path(QStringLiteral("damaged.eng")), QByteArray::fromHex("FEFEFEFE0A000000"));
+    writeBytes(path(QStringLiteral("out.eng")), QByteArray("previous"));
+    writeBytes(path(QStringLiteral("ok.csv")), QByteArray("index,number,text\r\n"));
+    writeBytes(path(QStringLiteral("quote.csv")), QByteArray("index,number,text\r\n0,00000001,\"open\r\n"));
+    writeBytes(path(QStringLiteral("fields.csv")), QByteArray("index,number,text\r\n0,1,a\r\n1,2\r\n"));
+    writeBytes(path(QStringLiteral("hex.csv")), QByteArray("index,number,text\r\n0,12G4,a\r\n"));
+    writeBytes(path(QStringLiteral("range.csv")), QByteArray("index,number,text\r\n5,1,a\r\n"));
+    writeBytes(path(QStringLiteral("twice.csv")), QByteArray("index,number,text\r\n1,1,a\r\n1,1,b\r\n"));
+    writeBytes(path(QStringLiteral("latin1.csv")), QByteArray("index,number,text\r\n0,1,caf\xE9\r\n"));
+    writeBytes(path(QStringLiteral("broken.po")), QByteArray("this is not\na catalogue\n"));
+    writeBytes(path(QStringLiteral("nocontext.po")), QByteArray("msgid \"x\"\nmsgstr \"y\"\n"));
+    writeBytes(path(QStringLiteral("range.po")), QByteArray("msgctxt \"9:00000000\"\nmsgid \"x\"\nmsgstr \"y\"\n"));
+
+    QStringList resolved;
+    for (const QString &argument : arguments)
+        resolved << (argument.startsWith(QLatin1Char('@')) ? path(argument.mid(1)) : argument);
+    QString expected = message;
+    expected.replace(QRegularExpression(QStringLiteral("@([\\w.]+)")), m_dir->path() + QStringLiteral("/\\1"));
+    const QStringList before = QDir(m_dir->path()).entryList(QDir::Files);
+
+    const Run run = zelkstr(resolved);
+    QCOMPARE(run.status, 2);
+    QCOMPARE(run.out, QByteArray());
+    QCOMPARE(run.err.count('\n'), 1);
+    QVERIFY2(QString::fromUtf8(run.err).startsWith(expected), run.err.constData());
+    QCOMPARE(readBytes(path(QStringLiteral("out.eng"))), QByteArray("previous"));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), before);
+}
+
+QTEST_GUILESS_MAIN(TestZelkstr)
+#include "tst_zelkstr.moc"
