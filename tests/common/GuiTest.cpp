@@ -210,22 +210,20 @@ void GuiTest::answerInput(const QString &text)
     });
 }
 
+std::unique_ptr<TfrmVantrel> GuiTest::startWindow(const QStringList &arguments)
+{
+    setArguments(arguments);
+    auto window = std::make_unique<TfrmVantrel>();
+    window->show();
+    if (!QTest::qWaitForWindowActive(window.get()))
+        qWarning("window did not become active");
+    return window;
+}
+
 void GuiTest::writeStringsFile(const QString &path, const QStringList &texts, const QList<quint32> &numbers,
                                bool newFormat)
 {
-    TZelkStrings table;
-    table.SetNewFormat(newFormat);
-    for (int i = 0; i < texts.size(); ++i) {
-        table.AddEntry(texts[i]);
-        table.SetNumber(quint32(i), i < numbers.size() ? numbers[i] : 0);
-    }
-    table.SaveToFile(path);
-}
-
-QByteArray GuiTest::readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    writeBytes(path, stringsImage(texts, numbers, newFormat));
 }
 
 QAction *GuiTest::action(const TfrmVantrel &window, const char *name)

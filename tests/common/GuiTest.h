@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestFiles.h"
+
 #include <QApplication>
 #include <QStringList>
 #include <QtTest>
@@ -64,10 +66,12 @@ void cancelDialog();
 // Types the text into the next input dialog and presses OK.
 void answerInput(const QString &text);
 
+// Starts a main window with these command-line arguments, shown and active.
+std::unique_ptr<TfrmVantrel> startWindow(const QStringList &arguments = {});
+
 // Writes a strings file with the model.
 void writeStringsFile(const QString &path, const QStringList &texts, const QList<quint32> &numbers = {},
                       bool newFormat = true);
-QByteArray readBytes(const QString &path);
 
 QAction *action(const TfrmVantrel &window, const char *name);
 

@@ -51,17 +51,6 @@ void noteAndAnswer(DialogSeen *seen, const QString &fileName, const QString &fil
     });
 }
 
-QByteArray modelImage(const QStringList &texts, const QList<quint32> &numbers, bool newFormat)
-{
-    TZelkStrings table;
-    table.SetNewFormat(newFormat);
-    for (int i = 0; i < texts.size(); ++i) {
-        table.AddEntry(texts[i]);
-        table.SetNumber(quint32(i), numbers.value(i));
-    }
-    return table.saveToData();
-}
-
 int rowsOf(const TfrmVantrel &window)
 {
     return child<StringListView>(window, "lstStrings")->model()->rowCount();
@@ -102,7 +91,6 @@ private Q_SLOTS:
     void endOfSession();
 
 private:
-    std::unique_ptr<TfrmVantrel> startWindow(const QStringList &arguments = {});
     void modify(TfrmVantrel &window, const QString &text = QStringLiteral("added"));
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -126,16 +114,6 @@ void TestDocumentCommands::cleanup()
 {
     QCOMPARE(pendingAnswers(), 0);
     clearAnswers();
-}
-
-std::unique_ptr<TfrmVantrel> TestDocumentCommands::startWindow(const QStringList &arguments)
-{
-    setArguments(arguments);
-    auto window = std::make_unique<TfrmVantrel>();
-    window->show();
-    if (!QTest::qWaitForWindowActive(window.get()))
-        qWarning("window did not become active");
-    return window;
 }
 
 void TestDocumentCommands::modify(TfrmVantrel &window, const QString &text)
@@ -209,7 +187,7 @@ void TestDocumentCommands::newOnAModifiedDocument()
         modify(*window);
         QCOMPARE(window->table().EntryCount(), 1u);
     }
-    QCOMPARE(readBytes(path), modelImage({QStringLiteral("one"), QStringLiteral("two")}, {}, true));
+    QCOMPARE(readBytes(path), stringsImage({QStringLiteral("one"), QStringLiteral("two")}, {}, true));
 }
 
 void TestDocumentCommands::closeYesThenSaveAsCancelledKeepsTheDocument()
@@ -237,7 +215,7 @@ void TestDocumentCommands::closeYesThenSaveAsAcceptedWritesAndCloses()
     DialogSeen saveAs;
     noteAndAnswer(&saveAs, path);
     action(*window, "actFileClose")->trigger();
-    QCOMPARE(readBytes(path), modelImage({QStringLiteral("kept")}, {0}, true));
+    QCOMPARE(readBytes(path), stringsImage({QStringLiteral("kept")}, {0}, true));
     QVERIFY(window->fileName().isEmpty());
     QVERIFY(!window->isModified());
 }
@@ -340,7 +318,7 @@ void TestDocumentCommands::saveAsFilterChoosesTheLayout()
     QCOMPARE(window->fileName(), target);
     QCOMPARE(window->table().NewFormat(), writtenNew);
     const QList<quint32> numbers = startNew ? QList<quint32>{0x12345678, 0x9ABCDEF0} : QList<quint32>{0, 0};
-    QCOMPARE(readBytes(target), modelImage(texts, numbers, writtenNew));
+    QCOMPARE(readBytes(target), stringsImage(texts, numbers, writtenNew));
     QVERIFY(!window->isModified());
     QVERIFY(!window->isNewDocument());
     QCOMPARE(window->windowTitle(), QStringLiteral("Zelk Strings Editor - target"));
@@ -370,7 +348,7 @@ void TestDocumentCommands::choosingAFilterKeepsTheTypedName()
     action(*window, "actFileSaveAs")->trigger();
     QCOMPARE(nameAfterChoice, path);
     QCOMPARE(window->fileName(), path);
-    QCOMPARE(readBytes(path), modelImage({QStringLiteral("added")}, {}, false));
+    QCOMPARE(readBytes(path), stringsImage({QStringLiteral("added")}, {}, false));
 }
 
 void TestDocumentCommands::saveAsAsksBeforeOverwriting()
@@ -415,7 +393,7 @@ void TestDocumentCommands::saveAfterSaveAsWritesWithoutADialog()
         action(*window, "actFileSave")->trigger();
         QVERIFY(!noDialog.seen());
     }
-    QCOMPARE(readBytes(path), modelImage({QStringLiteral("first"), QStringLiteral("second")}, {}, true));
+    QCOMPARE(readBytes(path), stringsImage({QStringLiteral("first"), QStringLiteral("second")}, {}, true));
     QVERIFY(!window->isModified());
 }
 

@@ -140,11 +140,7 @@ std::unique_ptr<TfrmVantrel> TestEditing::startWith(const QStringList &texts, co
 {
     const QString path = m_dir->filePath(QStringLiteral("lang.eng"));
     writeStringsFile(path, texts, numbers);
-    setArguments({path});
-    auto window = std::make_unique<TfrmVantrel>();
-    window->show();
-    if (!QTest::qWaitForWindowActive(window.get()))
-        qWarning("window did not become active");
+    auto window = startWindow({path});
     m_window = window.get();
     m_list = child<StringListView>(*window, "lstStrings");
     m_editor = child<QPlainTextEdit>(*window, "memCurString");

@@ -90,11 +90,7 @@ std::unique_ptr<TfrmVantrel> TestFindSort::startWith(const QStringList &texts, c
 {
     const QString path = m_dir->filePath(QStringLiteral("lang.eng"));
     writeStringsFile(path, texts, numbers);
-    setArguments({path});
-    auto window = std::make_unique<TfrmVantrel>();
-    window->show();
-    if (!QTest::qWaitForWindowActive(window.get()))
-        qWarning("window did not become active");
+    auto window = startWindow({path});
     m_window = window.get();
     m_list = child<StringListView>(*window, "lstStrings");
     m_find = child<QDialog>(*window, "dlgFind");

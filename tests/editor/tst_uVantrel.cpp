@@ -118,8 +118,6 @@ private Q_SLOTS:
     void splashAroundEveryLoad();
 
 private:
-    std::unique_ptr<TfrmVantrel> startWindow(const QStringList &arguments = {});
-
     QTemporaryDir m_dir;
 };
 
@@ -135,16 +133,6 @@ void TestMainWindow::cleanup()
     QCOMPARE(pendingAnswers(), 0);
     QVERIFY(!frmSplash);
     QVERIFY(!frmAboutBox);
-}
-
-std::unique_ptr<TfrmVantrel> TestMainWindow::startWindow(const QStringList &arguments)
-{
-    setArguments(arguments);
-    auto window = std::make_unique<TfrmVantrel>();
-    window->show();
-    if (!QTest::qWaitForWindowActive(window.get()))
-        qWarning("window did not become active");
-    return window;
 }
 
 void TestMainWindow::startsWithANewDocument()

@@ -1,4 +1,5 @@
 #include "ChildProcess.h"
+#include "TestFiles.h"
 #include "uZelkStrings.h"
 
 #include <QDir>
@@ -53,19 +54,6 @@ Numbers numbersOf(const TZelkStrings &table)
     for (quint32 i = 0; i < table.EntryCount(); ++i)
         numbers << table.GetNumber(i);
     return numbers;
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
 }
 
 // A text of random length mixing ASCII, accented Latin, Cyrillic, CJK,
@@ -163,7 +151,7 @@ void TestZelkStrings::writesTheWorkedExample()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("lang.eng"));
     table.SaveToFile(path);
-    QCOMPARE(readFile(path), expected);
+    QCOMPARE(readBytes(path), expected);
 }
 
 void TestZelkStrings::readsTheWorkedExample_data()
@@ -182,7 +170,7 @@ void TestZelkStrings::readsTheWorkedExample()
     QFETCH(Numbers, numbers);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("lang.eng"));
-    writeFile(path, image);
+    writeBytes(path, image);
     TZelkStrings table;
     table.SetNewFormat(!newFormat);
     table.LoadFromFile(path);
@@ -208,7 +196,7 @@ void TestZelkStrings::emptyTableImages()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("empty.bin"));
     table.SaveToFile(path);
-    QCOMPARE(readFile(path), expected);
+    QCOMPARE(readBytes(path), expected);
 }
 
 void TestZelkStrings::readsLayoutCorners_data()
@@ -312,7 +300,7 @@ void TestZelkStrings::failedLoadChangesNothing()
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("damaged.eng"));
-    writeFile(path, image);
+    writeBytes(path, image);
     QCOMPARE(failureOf([&] { table.LoadFromFile(path); }), QStringLiteral("Stream read error"));
     QCOMPARE(table.NewFormat(), startNewFormat);
     QCOMPARE(table.EntryCount(), 3u);
@@ -432,11 +420,11 @@ void TestZelkStrings::writerOutputRoundTripsByteForByte()
     QTemporaryDir dir;
     const QString in = dir.filePath(QStringLiteral("in.eng"));
     const QString out = dir.filePath(QStringLiteral("out.eng"));
-    writeFile(in, image);
+    writeBytes(in, image);
     TZelkStrings table;
     table.LoadFromFile(in);
     table.SaveToFile(out);
-    QCOMPARE(readFile(out), image);
+    QCOMPARE(readBytes(out), image);
 }
 
 void TestZelkStrings::changingLayoutDropsOrZeroesNumbers()
@@ -486,7 +474,7 @@ void TestZelkStrings::randomTablesRoundTrip()
     QCOMPARE(loaded.NewFormat(), newFormat);
     QCOMPARE(textsOf(loaded), expected);
     QCOMPARE(numbersOf(loaded), newFormat ? numbers : Numbers(numbers.size(), 0));
-    QCOMPARE(loaded.saveToData(), readFile(path));
+    QCOMPARE(loaded.saveToData(), readBytes(path));
 }
 
 void TestZelkStrings::addEntryAppendsWithNumberZero()
@@ -682,12 +670,12 @@ void TestZelkStrings::createFailuresKeepTheOldFile()
     QFETCH(QString, reason);
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
-    writeFile(dir.filePath(QStringLiteral("old.eng")), WorkedOld);
+    writeBytes(dir.filePath(QStringLiteral("old.eng")), WorkedOld);
     TZelkStrings table;
     fill(table, {QStringLiteral("new")});
     const QString path = dir.filePath(name);
     QCOMPARE(failureOf([&] { table.SaveToFile(path); }), QStringLiteral("Cannot create file \"%1\". %2").arg(path, reason));
-    QCOMPARE(readFile(dir.filePath(QStringLiteral("old.eng"))), WorkedOld);
+    QCOMPARE(readBytes(dir.filePath(QStringLiteral("old.eng"))), WorkedOld);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("old.eng")});
 }
 
@@ -698,7 +686,7 @@ void TestZelkStrings::unwritableFolderKeepsTheOldFile()
     const QString folder = dir.filePath(QStringLiteral("locked"));
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("locked")));
     const QString path = folder + QStringLiteral("/lang.eng");
-    writeFile(path, WorkedNew);
+    writeBytes(path, WorkedNew);
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther);
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
 
@@ -711,7 +699,7 @@ void TestZelkStrings::unwritableFolderKeepsTheOldFile()
     });
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     QCOMPARE(message, QStringLiteral("Cannot create file \"%1\". Permission denied").arg(path));
-    QCOMPARE(readFile(path), WorkedNew);
+    QCOMPARE(readBytes(path), WorkedNew);
     QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("lang.eng")});
 }
 
@@ -719,7 +707,7 @@ void TestZelkStrings::fullDiskKeepsTheOldFile()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("lang.eng"));
-    writeFile(path, WorkedNew);
+    writeBytes(path, WorkedNew);
     const QString message = runInChild([&] {
         limitFileSize(4096);
         TZelkStrings table;
@@ -728,7 +716,7 @@ void TestZelkStrings::fullDiskKeepsTheOldFile()
         return failureOf([&] { table.SaveToFile(path); });
     });
     QCOMPARE(message, QStringLiteral("Stream write error"));
-    QCOMPARE(readFile(path), WorkedNew);
+    QCOMPARE(readBytes(path), WorkedNew);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("lang.eng")});
 }
 
@@ -736,11 +724,11 @@ void TestZelkStrings::saveReplacesAnExistingFile()
 {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("lang.eng"));
-    writeFile(path, QByteArray(1000, 'x'));
+    writeBytes(path, QByteArray(1000, 'x'));
     TZelkStrings table;
     table.loadFromData(WorkedOld);
     table.SaveToFile(path);
-    QCOMPARE(readFile(path), WorkedOld);
+    QCOMPARE(readBytes(path), WorkedOld);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("lang.eng")});
 }
 
