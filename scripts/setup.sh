@@ -4,7 +4,9 @@
 # Packages needed to build and run the editor.
 BUILD_PACKAGES=(cmake make g++ qt6-base-dev libgl-dev fonts-dejavu-core libgettextpo-dev)
 # Packages the tests need besides those.
-TEST_PACKAGES=(gettext)
+TEST_PACKAGES=(gettext xvfb xauth xdotool)
+# Packages the loader's fuzz target needs: clang with libFuzzer.
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then

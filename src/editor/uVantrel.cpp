@@ -203,6 +203,8 @@ void TfrmVantrel::createControls()
     memCurString = new QPlainTextEdit(pnlCurString);
     memCurString->setObjectName(QStringLiteral("memCurString"));
     memCurString->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // Tab moves on to the next control instead of going into the text.
+    memCurString->setTabChangesFocus(true);
     memCurString->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     memCurString->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setTag(memCurString, 0);

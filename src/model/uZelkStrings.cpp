@@ -6,6 +6,8 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <functional>
+#include <numeric>
 #include <cerrno>
 #include <cstring>
 
@@ -419,12 +421,13 @@ void TZelkStrings::loadFromData(const QByteArray &image)
     }
 
     std::vector<Entry> entries(count);
+    std::vector<quint32> offsets(count);
     for (quint32 i = 0; i < count; ++i) {
-        const quint32 offset = readU32(data + offsetTable + 4ull * i);
-        entries[i].text = readString(data, size, offset);
+        offsets[i] = readU32(data + offsetTable + 4ull * i);
         if (hasHeader)
             entries[i].number = readU32(data + HeaderSize + 4ull * i);
     }
+    readTexts(data, size, offsets, entries);
     FEntries.swap(entries);
     FHasHeader = hasHeader;
     FEntryCount = count;
@@ -478,6 +481,39 @@ void TZelkStrings::deleteEntries(const std::vector<quint32> &indices)
     }
     FEntries.resize(kept);
     FEntryCount = quint32(kept);
+}
+
+// Entries that share an offset share one decoded text. Offsets into the middle
+// of a long string cannot share, so a file whose texts would take far more
+// memory than the file itself is refused rather than exhausting memory.
+void TZelkStrings::readTexts(const uchar *image, qsizetype size, const std::vector<quint32> &offsets,
+                             std::vector<Entry> &entries)
+{
+    const quint64 budget = 4 * quint64(size) + (1u << 20);
+    quint64 used = 0;
+    const auto read = [&](quint32 offset) {
+        QString text = readString(image, size, offset);
+        used += quint64(text.size());
+        if (used > budget)
+            throw StringsError(QString::fromLatin1(StreamReadError));
+        return text;
+    };
+    if (std::adjacent_find(offsets.begin(), offsets.end(), std::greater_equal<quint32>()) == offsets.end()) {
+        // Ascending offsets, as the writer lays them out: none is shared.
+        for (size_t i = 0; i < offsets.size(); ++i)
+            entries[i].text = read(offsets[i]);
+        return;
+    }
+    std::vector<quint32> order(offsets.size());
+    std::iota(order.begin(), order.end(), 0u);
+    std::stable_sort(order.begin(), order.end(), [&](quint32 a, quint32 b) { return offsets[a] < offsets[b]; });
+    for (size_t k = 0; k < order.size(); ++k) {
+        const quint32 i = order[k];
+        if (k > 0 && offsets[i] == offsets[order[k - 1]])
+            entries[i].text = entries[order[k - 1]].text;
+        else
+            entries[i].text = read(offsets[i]);
+    }
 }
 
 void TZelkStrings::checkIndex(quint32 index) const

@@ -59,6 +59,8 @@ private:
     };
 
     void checkIndex(quint32 index) const;
+    static void readTexts(const uchar *image, qsizetype size, const std::vector<quint32> &offsets,
+                          std::vector<Entry> &entries);
 
     std::vector<Entry> FEntries;
     bool FHasHeader;

@@ -70,3 +70,22 @@ OrdinaryUser::~OrdinaryUser()
             abort();
     }
 }
+
+FileSizeLimit::FileSizeLimit(long bytes)
+{
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    m_previous = long(limit.rlim_cur);
+    m_previousHandler = signal(SIGXFSZ, SIG_IGN);
+    limit.rlim_cur = rlim_t(bytes);
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    rlimit limit{};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = rlim_t(m_previous);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    signal(SIGXFSZ, m_previousHandler);
+}

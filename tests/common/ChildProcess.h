@@ -29,3 +29,18 @@ public:
 private:
     bool m_switched = false;
 };
+
+// While it lives, files this process writes may not grow past the limit: a
+// write beyond it fails as on a full disk.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(long bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    long m_previous;
+    void (*m_previousHandler)(int);
+};

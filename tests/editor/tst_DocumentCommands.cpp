@@ -82,6 +82,7 @@ private Q_SLOTS:
     void saveAfterSaveAsWritesWithoutADialog();
     void saveAsInOtherCaseKeepsTheCaption();
     void failedSaveKeepsTheOldFileAndTheDocument();
+    void fullDiskKeepsTheFileAndTheChanges();
     void failedSaveAsChangesNothing();
     void failedSaveInCloseStopsExit();
     void failedLoadLeavesNoDocument();
@@ -435,6 +436,33 @@ void TestDocumentCommands::failedSaveKeepsTheOldFileAndTheDocument()
     QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("lang.eng")});
     QVERIFY(window->isModified());
     QVERIFY(action(*window, "actFileSave")->isEnabled());
+}
+
+void TestDocumentCommands::fullDiskKeepsTheFileAndTheChanges()
+{
+    QStringList texts;
+    for (int i = 0; i < 300; ++i)
+        texts << QStringLiteral("a text that makes the file longer than the space left on the disk %1").arg(i);
+    const QString path = m_dir->filePath(QStringLiteral("lang.eng"));
+    writeStringsFile(path, texts);
+    const QByteArray before = readBytes(path);
+    const auto window = startWindow({path});
+    modify(*window);
+    BoxSeen box;
+    answerBox(QMessageBox::Ok, &box);
+    {
+        const FileSizeLimit fullDisk(4096);
+        action(*window, "actFileSave")->trigger();
+    }
+    QCOMPARE(box.text, QStringLiteral("Stream write error."));
+    QCOMPARE(readBytes(path), before);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("lang.eng")});
+    QVERIFY(window->isModified());
+    QCOMPARE(window->fileName(), path);
+    // With room on the disk again, Save writes everything.
+    action(*window, "actFileSave")->trigger();
+    QVERIFY(!window->isModified());
+    QCOMPARE(readBytes(path), stringsImage(texts + QStringList{QStringLiteral("added")}));
 }
 
 void TestDocumentCommands::failedSaveAsChangesNothing()

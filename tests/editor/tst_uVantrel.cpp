@@ -295,7 +295,8 @@ void TestMainWindow::layoutOfTheWindow()
         QVERIFY(window->findChild<QObject *>(QString::fromLatin1(name)));
 
     // Tab moves through the list, the text editor, the key, the Hash button
-    // and the number edit.
+    // (enabled while one row is selected) and the number edit.
+    list->selectItemIndex(0);
     list->setFocus();
     QStringList order{list->objectName()};
     QWidget *at = list;
@@ -308,6 +309,14 @@ void TestMainWindow::layoutOfTheWindow()
     QCOMPARE(order, (QStringList{QStringLiteral("lstStrings"), QStringLiteral("memCurString"),
                                  QStringLiteral("edtHashString"), QStringLiteral("btnHash"),
                                  QStringLiteral("edtHashValue")}));
+    // The Tab key itself: the text editor passes it on instead of taking it.
+    QStringList pressed{QApplication::focusWidget()->objectName()};
+    for (int i = 0; i < 4; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        pressed << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(pressed, order);
+    QCOMPARE(child<QPlainTextEdit>(*window, "memCurString")->toPlainText(), texts[0]);
 }
 
 void TestMainWindow::actionsCarryTheirTexts_data()

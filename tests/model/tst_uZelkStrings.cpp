@@ -91,6 +91,8 @@ private Q_SLOTS:
     void readsLayoutCorners();
     void rejectsDamagedImages_data();
     void rejectsDamagedImages();
+    void sharedOffsetsShareOneText();
+    void textsFarLargerThanTheFileAreRefused();
     void failedLoadChangesNothing_data();
     void failedLoadChangesNothing();
     void decodesUtf8Strictly_data();
@@ -278,6 +280,40 @@ void TestZelkStrings::rejectsDamagedImages()
     QFETCH(QByteArray, image);
     TZelkStrings table;
     QCOMPARE(failureOf([&] { table.loadFromData(image); }), QStringLiteral("Stream read error"));
+}
+
+void TestZelkStrings::sharedOffsetsShareOneText()
+{
+    // 100,000 entries, all at one string of 100,000 letters: decoded one by
+    // one they would take 20 GB.
+    const quint32 count = 100000;
+    const quint32 textAt = 4 * count;
+    QByteArray image;
+    for (quint32 i = 0; i < count; ++i)
+        image.append(reinterpret_cast<const char *>(&textAt), 4);
+    image.append(QByteArray(100000, 'x'));
+    TZelkStrings table;
+    table.loadFromData(image);
+    QCOMPARE(table.EntryCount(), count);
+    QCOMPARE(table.GetEntry(count - 1).size(), 100000);
+    QVERIFY(table.GetEntry(0).constData() == table.GetEntry(count - 1).constData());
+}
+
+void TestZelkStrings::textsFarLargerThanTheFileAreRefused()
+{
+    // Every entry starts one byte further into the same long string, so no
+    // two texts can share: the table would need about 160 times the file.
+    const quint32 count = 20000;
+    QByteArray image;
+    for (quint32 i = 0; i < count; ++i) {
+        const quint32 offset = 4 * count + i;
+        image.append(reinterpret_cast<const char *>(&offset), 4);
+    }
+    image.append(QByteArray(40000, 'x'));
+    TZelkStrings table;
+    table.AddEntry(QStringLiteral("kept"));
+    QCOMPARE(failureOf([&] { table.loadFromData(image); }), QStringLiteral("Stream read error"));
+    QCOMPARE(textsOf(table), Texts{QStringLiteral("kept")});
 }
 
 void TestZelkStrings::failedLoadChangesNothing_data()
