@@ -3,8 +3,11 @@
 
 # Packages needed to build and run the editor.
 BUILD_PACKAGES=(cmake make g++ qt6-base-dev libgl-dev fonts-dejavu-core libgettextpo-dev)
-# Packages the tests need besides those.
-TEST_PACKAGES=(gettext xvfb xauth xdotool)
+# Packages that building and checking the Debian package needs.
+PACKAGE_PACKAGES=(dpkg-dev desktop-file-utils libxml2-utils shared-mime-info)
+# Packages the tests need besides those: msgfmt, an X server and xdotool for
+# the real window, and the package tools.
+TEST_PACKAGES=(gettext xvfb xauth xdotool "${PACKAGE_PACKAGES[@]}")
 # Packages the loader's fuzz target needs: clang with libFuzzer.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 

@@ -222,10 +222,27 @@ void TfrmVantrel::createControls()
     Splitter->setSizes({281, 349});
     setCentralWidget(Splitter);
 
+    nameForAccessibility();
+
     setTabOrder(lstStrings, memCurString);
     setTabOrder(memCurString, edtHashString);
     setTabOrder(edtHashString, btnHash);
     setTabOrder(btnHash, edtHashValue);
+}
+
+// Names for screen readers where a control has no caption or label of its
+// own; edtHashString takes its name from its label.
+void TfrmVantrel::nameForAccessibility()
+{
+    ControlBar->setAccessibleName(QStringLiteral("Control bar"));
+    tbrMenu->setAccessibleName(QStringLiteral("Menu"));
+    tbrStandard->setAccessibleName(QStringLiteral("Standard"));
+    StatusBar->setAccessibleName(QStringLiteral("Status bar"));
+    lstStrings->setAccessibleName(QStringLiteral("Strings"));
+    pnlCurString->setAccessibleName(QStringLiteral("Current string"));
+    pnlStringHash->setAccessibleName(QStringLiteral("Key and hash value"));
+    memCurString->setAccessibleName(QStringLiteral("Text"));
+    edtHashValue->setAccessibleName(QStringLiteral("Hash Value"));
 }
 
 void TfrmVantrel::createHashPanel()

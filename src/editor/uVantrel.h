@@ -62,6 +62,7 @@ private:
     // Building the window.
     void createControls();
     void createHashPanel();
+    void nameForAccessibility();
     void createActions();
     void createMenus();
     void createToolBar();

@@ -8,6 +8,7 @@
 #include "uVantrel.h"
 #include "uZelkStrings.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QClipboard>
 #include <QDir>
@@ -99,6 +100,7 @@ private Q_SLOTS:
     void rowsShowIndexNumberAndText();
     void emptyTableStillOpensADocument();
     void layoutOfTheWindow();
+    void everyControlHasAnAccessibleName();
     void actionsCarryTheirTexts_data();
     void actionsCarryTheirTexts();
     void menusInOrder();
@@ -317,6 +319,26 @@ void TestMainWindow::layoutOfTheWindow()
     }
     QCOMPARE(pressed, order);
     QCOMPARE(child<QPlainTextEdit>(*window, "memCurString")->toPlainText(), texts[0]);
+}
+
+void TestMainWindow::everyControlHasAnAccessibleName()
+{
+    const auto window = startWindow();
+    const auto nameOf = [](QWidget *control) {
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(control);
+        return accessible ? accessible->text(QAccessible::Name) : QString();
+    };
+    QCOMPARE(nameOf(child<QWidget>(*window, "edtHashString")), QStringLiteral("Hash String:"));
+    QCOMPARE(nameOf(child<QWidget>(*window, "edtHashValue")), QStringLiteral("Hash Value"));
+    QCOMPARE(nameOf(child<QWidget>(*window, "btnHash")), QStringLiteral("Hash"));
+    for (const char *name : {"ControlBar", "tbrMenu", "tbrStandard", "StatusBar", "lstStrings", "pnlCurString",
+                             "pnlStringHash", "lblHashString", "Label1", "memCurString"})
+        QVERIFY2(!nameOf(child<QWidget>(*window, name)).isEmpty(), name);
+    auto *bar = child<QToolBar>(*window, "tbrStandard");
+    for (QAction *entry : bar->actions()) {
+        if (!entry->isSeparator())
+            QCOMPARE(nameOf(bar->widgetForAction(entry)), entry->iconText());
+    }
 }
 
 void TestMainWindow::actionsCarryTheirTexts_data()
