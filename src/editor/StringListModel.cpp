@@ -3,7 +3,6 @@
 #include "uZelkStrings.h"
 
 #include <algorithm>
-#include <numeric>
 
 StringListModel::StringListModel(QObject *parent)
     : QAbstractTableModel(parent)
@@ -84,20 +83,38 @@ void StringListModel::setRowNumber(int position, quint32 number)
     Q_EMIT dataChanged(cell, cell, {Qt::DisplayRole});
 }
 
-void StringListModel::sortRows(const std::function<bool(const StringRow &, const StringRow &)> &lessThan)
+void StringListModel::sortRows(const std::function<quint64(const StringRow &)> &key,
+                               const std::function<int(const StringRow &, const StringRow &)> &tieCompare,
+                               bool descending)
 {
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::vector<int> order(m_rows.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(),
-                     [&](int a, int b) { return lessThan(m_rows[size_t(a)], m_rows[size_t(b)]); });
+    // Sorting contiguous keys keeps almost every comparison out of the rows'
+    // text; only equal keys look further.
+    struct Keyed
+    {
+        quint64 key;
+        quint32 position;
+    };
+    std::vector<Keyed> order(m_rows.size());
+    for (size_t i = 0; i < m_rows.size(); ++i)
+        order[i] = Keyed{key(m_rows[i]), quint32(i)};
+    std::sort(order.begin(), order.end(), [&](const Keyed &a, const Keyed &b) {
+        if (a.key != b.key)
+            return descending ? a.key > b.key : a.key < b.key;
+        if (tieCompare) {
+            const int compared = tieCompare(m_rows[a.position], m_rows[b.position]);
+            if (compared != 0)
+                return descending ? compared > 0 : compared < 0;
+        }
+        return a.position < b.position;
+    });
 
     std::vector<StringRow> sorted;
     sorted.reserve(m_rows.size());
     std::vector<int> newPosition(m_rows.size());
     for (size_t i = 0; i < order.size(); ++i) {
-        sorted.push_back(std::move(m_rows[size_t(order[i])]));
-        newPosition[size_t(order[i])] = int(i);
+        sorted.push_back(std::move(m_rows[order[i].position]));
+        newPosition[order[i].position] = int(i);
     }
     m_rows.swap(sorted);
 

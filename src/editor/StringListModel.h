@@ -42,8 +42,12 @@ public:
     void setRowText(int position, const QString &text);
     void setRowNumber(int position, quint32 number);
 
-    // Reorders the rows; selections and the current row move with them.
-    void sortRows(const std::function<bool(const StringRow &, const StringRow &)> &lessThan);
+    // Orders rows by a 64-bit key of each, smaller first; rows with equal
+    // keys by tieCompare (negative: the first comes first), if given, then
+    // by their present order. Descending reverses the order of keys and of
+    // tieCompare. Selections and the current row move with their rows.
+    void sortRows(const std::function<quint64(const StringRow &)> &key,
+                  const std::function<int(const StringRow &, const StringRow &)> &tieCompare, bool descending);
 
 private:
     std::vector<StringRow> m_rows;

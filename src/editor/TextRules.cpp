@@ -130,6 +130,16 @@ int TextRules::compareFolded(const QString &a, const QString &b)
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
+quint64 TextRules::foldedPrefix(const QString &text)
+{
+    const char16_t *units = reinterpret_cast<const char16_t *>(text.constData());
+    const qsizetype count = std::min<qsizetype>(text.size(), 4);
+    quint64 prefix = 0;
+    for (qsizetype i = 0; i < 4; ++i)
+        prefix = prefix << 16 | (i < count ? fold(units[i]) : 0);
+    return prefix;
+}
+
 bool TextRules::containsText(const QString &text, const QString &needle, bool matchCase)
 {
     if (needle.isEmpty() || needle.size() > text.size())

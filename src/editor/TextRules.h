@@ -21,6 +21,9 @@ QString fromEditorLines(const QString &text);
 
 // Compares code unit by code unit with only a-z taken as A-Z.
 int compareFolded(const QString &a, const QString &b);
+// The first four code units with a-z taken as A-Z, in one number that orders
+// as compareFolded() does for texts whose first four units differ.
+quint64 foldedPrefix(const QString &text);
 // Whether the text contains the needle, case sensitive or with only a-z taken
 // as A-Z. An empty needle is contained in nothing.
 bool containsText(const QString &text, const QString &needle, bool matchCase);

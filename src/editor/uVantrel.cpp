@@ -973,11 +973,27 @@ void TfrmVantrel::lstStringsColumnClick(int column)
 {
     const int state = tagOf(lstStrings) < 100 ? column + 100 : column;
     setTag(lstStrings, state);
-    ListModel->sortRows([this, state](const StringRow &a, const StringRow &b) {
-        return lstStringsCompare(a, b, state) < 0;
-    });
+    const auto compare = [this, state](const StringRow &a, const StringRow &b) {
+        // The comparison in normal order; the sort reverses it itself.
+        return lstStringsCompare(a, b, state % 100);
+    };
+    switch (state % 100) {
+    case StringListModel::IndexColumn:
+        ListModel->sortRows([](const StringRow &row) { return quint64(row.index); }, nullptr, state >= 100);
+        break;
+    case StringListModel::HashColumn:
+        ListModel->sortRows([](const StringRow &row) { return quint64(row.number); }, nullptr, state >= 100);
+        break;
+    default:
+        ListModel->sortRows([](const StringRow &row) { return TextRules::foldedPrefix(row.text); }, compare,
+                            state >= 100);
+        break;
+    }
 }
 
+// Compares two rows as the sort orders them; sortState is a column, plus 100
+// for the reverse order. Eight uppercase hexadecimal digits compare as the
+// numbers they show, so the "Hash" column compares numbers.
 int TfrmVantrel::lstStringsCompare(const StringRow &Item1, const StringRow &Item2, int sortState) const
 {
     const StringRow &first = sortState < 100 ? Item1 : Item2;
@@ -986,7 +1002,6 @@ int TfrmVantrel::lstStringsCompare(const StringRow &Item1, const StringRow &Item
     case StringListModel::IndexColumn:
         return first.index == second.index ? 0 : (first.index < second.index ? -1 : 1);
     case StringListModel::HashColumn:
-        // Eight uppercase hexadecimal digits compare as their values do.
         return first.number == second.number ? 0 : (first.number < second.number ? -1 : 1);
     default:
         return TextRules::compareFolded(first.text, second.text);

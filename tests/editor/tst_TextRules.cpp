@@ -134,6 +134,8 @@ void TestTextRules::comparesWithOnlyAsciiLettersFolded_data()
     QTest::newRow("underscore after capitals") << QStringLiteral("_") << QStringLiteral("Z") << 1;
     QTest::newRow("accented case counts") << QString(QChar(0xE9)) << QString(QChar(0xC9)) << 1;
     QTest::newRow("by code unit") << QStringLiteral("B") << QStringLiteral("a") << 1;
+    QTest::newRow("differ after four units") << QStringLiteral("abcdX") << QStringLiteral("ABCDy") << -1;
+    QTest::newRow("high code units") << QString(QChar(0xFFFF)) << QString(QChar(0x4E2D)) << 1;
 }
 
 void TestTextRules::comparesWithOnlyAsciiLettersFolded()
@@ -145,6 +147,11 @@ void TestTextRules::comparesWithOnlyAsciiLettersFolded()
     QCOMPARE((result > 0) - (result < 0), sign);
     const int reverse = compareFolded(b, a);
     QCOMPARE((reverse > 0) - (reverse < 0), -sign);
+    // The prefix key never orders two texts against the full comparison.
+    const quint64 keyA = foldedPrefix(a);
+    const quint64 keyB = foldedPrefix(b);
+    if (keyA != keyB)
+        QCOMPARE(keyA < keyB, sign < 0);
 }
 
 void TestTextRules::findsText_data()
