@@ -5,8 +5,8 @@
 QString ExportTables::sourceText(quint32 index) const
 {
     if (!source)
-        return translation.GetEntry(index);
-    return index < source->EntryCount() ? source->GetEntry(index) : QString();
+        return translation.entryText(index);
+    return index < source->EntryCount() ? source->entryText(index) : QString();
 }
 
 void applyImport(TZelkStrings &table, const std::vector<ImportedEntry> &entries, const QString &catalogueName)

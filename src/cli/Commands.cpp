@@ -99,7 +99,7 @@ int runInfo(const QCommandLineParser &, const QStringList &arguments)
     quint32 empty = 0;
     std::vector<quint32> numbers(count);
     for (quint32 i = 0; i < count; ++i) {
-        if (table.GetEntry(i).isEmpty())
+        if (table.entryText(i).isEmpty())
             ++empty;
         numbers[i] = table.GetNumber(i);
     }
@@ -132,7 +132,7 @@ int runDump(const QCommandLineParser &parser, const QStringList &arguments)
     if (!parser.isSet(JsonOption)) {
         for (quint32 i = 0; i < count; ++i) {
             out.number(i).ascii("\t").hex8(table.GetNumber(i)).ascii("\t");
-            out.text(table.GetEntry(i), BufferedOutput::Escape::Table).ascii("\n");
+            out.text(table.entryText(i), BufferedOutput::Escape::Table).ascii("\n");
         }
         return finish(out);
     }
@@ -140,7 +140,7 @@ int runDump(const QCommandLineParser &parser, const QStringList &arguments)
     for (quint32 i = 0; i < count; ++i) {
         out.ascii(i == 0 ? "\n  {\"index\": " : ",\n  {\"index\": ").number(i);
         out.ascii(", \"number\": \"").hex8(table.GetNumber(i)).ascii("\", \"text\": ");
-        out.text(table.GetEntry(i), BufferedOutput::Escape::Json).ascii("}");
+        out.text(table.entryText(i), BufferedOutput::Escape::Json).ascii("}");
     }
     out.ascii(count ? "\n]}\n" : "]}\n");
     return finish(out);
@@ -239,21 +239,21 @@ int runDiff(const QCommandLineParser &, const QStringList &arguments)
     }
     const quint32 common = std::min(a.EntryCount(), b.EntryCount());
     for (quint32 i = 0; i < common; ++i) {
-        if (a.GetEntry(i) != b.GetEntry(i)) {
+        if (a.entryText(i) != b.entryText(i)) {
             line(i, "text");
-            text(a.GetEntry(i)).ascii("\t");
-            text(b.GetEntry(i)).ascii("\n");
+            text(a.entryText(i)).ascii("\t");
+            text(b.entryText(i)).ascii("\n");
         }
         if (a.GetNumber(i) != b.GetNumber(i))
             line(i, "number").hex8(a.GetNumber(i)).ascii("\t").hex8(b.GetNumber(i)).ascii("\n");
     }
     for (quint32 i = common; i < a.EntryCount(); ++i) {
         line(i, "removed").hex8(a.GetNumber(i)).ascii("\t");
-        text(a.GetEntry(i)).ascii("\n");
+        text(a.entryText(i)).ascii("\n");
     }
     for (quint32 i = common; i < b.EntryCount(); ++i) {
         line(i, "added").hex8(b.GetNumber(i)).ascii("\t");
-        text(b.GetEntry(i)).ascii("\n");
+        text(b.entryText(i)).ascii("\n");
     }
     finish(out);
     return different ? Different : Success;

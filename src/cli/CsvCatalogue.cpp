@@ -155,7 +155,7 @@ QByteArray CsvCatalogue::write(const ExportTables &tables)
         out.number(i).ascii(",").hex8(tables.translation.GetNumber(i)).ascii(",");
         if (bilingual)
             out.text(tables.sourceText(i), BufferedOutput::Escape::Csv).ascii(",");
-        out.text(tables.translation.GetEntry(i), BufferedOutput::Escape::Csv).ascii("\r\n");
+        out.text(tables.translation.entryText(i), BufferedOutput::Escape::Csv).ascii("\r\n");
     }
     return out.takeBytes();
 }

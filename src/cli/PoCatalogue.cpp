@@ -129,7 +129,7 @@ QByteArray PoCatalogue::write(const ExportTables &tables, const Header &header)
     const quint32 count = tables.translation.EntryCount();
     for (quint32 i = 0; i < count; ++i) {
         const QString source = tables.sourceText(i);
-        const QString text = tables.translation.GetEntry(i);
+        const QString &text = tables.translation.entryText(i);
         const QByteArray context = (QString::number(i) + QLatin1Char(':') + formatNumber(tables.translation.GetNumber(i))).toUtf8();
         addMessage(iterator, context, source.toUtf8(), text.toUtf8(), breaksDiffer(source, text));
     }

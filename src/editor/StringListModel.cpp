@@ -30,7 +30,9 @@ QVariant StringListModel::data(const QModelIndex &index, int role) const
     case HashColumn:
         return formatNumber(shown.number);
     case TextColumn:
-        return shown.text;
+        // A text of its own: a view may keep what it shows, and a text read
+        // from a file shares its memory with all the others.
+        return QString(shown.text.constData(), shown.text.size());
     default:
         return QVariant();
     }
@@ -50,7 +52,7 @@ void StringListModel::appendTable(const TZelkStrings &table)
     const quint32 count = table.EntryCount();
     m_rows.reserve(m_rows.size() + count);
     for (quint32 i = 0; i < count; ++i)
-        m_rows.push_back(StringRow{i, table.GetNumber(i), table.GetEntry(i)});
+        m_rows.push_back(StringRow{i, table.GetNumber(i), table.entryText(i)});
     endResetModel();
 }
 
@@ -90,13 +92,16 @@ void StringListModel::sortRows(const std::function<quint64(const StringRow &)> &
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     // Sorting contiguous keys keeps almost every comparison out of the rows'
     // text; only equal keys look further.
+#pragma pack(push, 4)
     struct Keyed
     {
         quint64 key;
         quint32 position;
     };
-    std::vector<Keyed> order(m_rows.size());
-    for (size_t i = 0; i < m_rows.size(); ++i)
+#pragma pack(pop)
+    const size_t count = m_rows.size();
+    std::vector<Keyed> order(count);
+    for (size_t i = 0; i < count; ++i)
         order[i] = Keyed{key(m_rows[i]), quint32(i)};
     std::sort(order.begin(), order.end(), [&](const Keyed &a, const Keyed &b) {
         if (a.key != b.key)
@@ -109,20 +114,25 @@ void StringListModel::sortRows(const std::function<quint64(const StringRow &)> &
         return a.position < b.position;
     });
 
-    std::vector<StringRow> sorted;
-    sorted.reserve(m_rows.size());
-    std::vector<int> newPosition(m_rows.size());
-    for (size_t i = 0; i < order.size(); ++i) {
-        sorted.push_back(std::move(m_rows[order[i].position]));
-        newPosition[order[i].position] = int(i);
+    // Where each row goes, then the rows moved there in place, cycle by cycle.
+    std::vector<quint32> newPosition(count);
+    for (size_t i = 0; i < count; ++i)
+        newPosition[order[i].position] = quint32(i);
+    std::vector<Keyed>().swap(order);
+    std::vector<quint32> target = newPosition;
+    for (size_t i = 0; i < count; ++i) {
+        while (target[i] != i) {
+            const quint32 j = target[i];
+            std::swap(m_rows[i], m_rows[j]);
+            std::swap(target[i], target[j]);
+        }
     }
-    m_rows.swap(sorted);
 
     const QModelIndexList from = persistentIndexList();
     QModelIndexList to;
     to.reserve(from.size());
     for (const QModelIndex &old : from)
-        to.append(index(newPosition[size_t(old.row())], old.column()));
+        to.append(index(int(newPosition[size_t(old.row())]), old.column()));
     changePersistentIndexList(from, to);
     Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }

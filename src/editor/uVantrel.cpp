@@ -41,6 +41,10 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace {
 
 const QString Title = QStringLiteral("Zelk Strings Editor");
@@ -98,6 +102,15 @@ protected:
                               isEnabled(), text(), foregroundRole());
     }
 };
+
+// Hands the memory a closed document leaves free back to the system, so that
+// the next one does not come on top of it.
+void returnFreeMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
 
 // The splash window for the length of one load, freed however the load ends.
 class SplashScope
@@ -603,6 +616,12 @@ void TfrmVantrel::actFileOpenAccept()
     UpdateControls();
 }
 
+void TfrmVantrel::openDocument(const QString &fileName)
+{
+    OpenDialog->fileName = fileName;
+    Runner->guard([this] { actFileOpenAccept(); });
+}
+
 void TfrmVantrel::actFileNewExecute()
 {
     Runner->run(actFileClose);
@@ -676,6 +695,7 @@ void TfrmVantrel::actFileCloseExecute()
         ClearView();
     }
     Str->clear();
+    returnFreeMemory();
     FModified = false;
     FFileName.clear();
     FNew = false;
@@ -953,7 +973,7 @@ void TfrmVantrel::dlgFindFind()
     const int step = down ? 1 : -1;
     for (int row = start + step; row >= 0 && row < rows; row += step) {
         const quint32 index = ListModel->row(row).index;
-        const bool textHit = TextRules::containsText(Str->GetEntry(index), what, matchCase);
+        const bool textHit = TextRules::containsText(Str->entryText(index), what, matchCase);
         const bool numberHit = Str->GetNumber(index) == key;
         if (textHit || numberHit) {
             selectRowAfterChange(row);

@@ -49,6 +49,10 @@ public:
     QList<QAction *> actions() const { return actsMain; }
     ActionRunner *runner() const { return Runner; }
 
+    // Opens a file as the Open command does once its dialog is accepted:
+    // the file becomes the Open dialog's choice and is loaded.
+    void openDocument(const QString &fileName);
+
     // Whether the desktop session may end: with leave to ask, the close
     // query runs and a Cancel in it refuses; without, unsaved changes refuse.
     bool sessionMayEnd(bool canAsk);

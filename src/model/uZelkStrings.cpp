@@ -167,37 +167,74 @@ void decodeValidUtf8(const uchar *p, qsizetype n, char16_t *out)
     }
 }
 
-// The text of a string's bytes: '^' becomes a line break; bytes that are not
-// well-formed UTF-8 give the empty text.
-QString decodeText(const uchar *p, qsizetype n)
+// ASCII bytes as UTF-16, '^' as a line feed.
+void widenAscii(const uchar *p, qsizetype n, char16_t *out)
 {
-    if (n == 0)
-        return QString();
-    if (isAscii(p, n)) {
-        QString text = QString::fromLatin1(reinterpret_cast<const char *>(p), n);
-        if (std::memchr(p, '^', size_t(n)))
-            text.replace(QLatin1Char('^'), QLatin1Char('\n'));
-        return text;
-    }
-    const qsizetype units = utf16Length(p, n);
-    if (units < 0)
-        return QString();
-    QString text(units, Qt::Uninitialized);
-    decodeValidUtf8(p, n, reinterpret_cast<char16_t *>(text.data()));
-    return text;
+    for (qsizetype i = 0; i < n; ++i)
+        out[i] = p[i];
+    for (const uchar *caret = p; (caret = static_cast<const uchar *>(std::memchr(caret, '^', size_t(p + n - caret))));
+         ++caret)
+        out[caret - p] = u'\n';
 }
 
-// The text of the string at an offset: up to the first 0 byte or the end of
-// the image; offsets at or past the end give the empty text.
-QString readString(const uchar *image, qsizetype size, quint32 offset)
+// The bytes of the string at an offset: up to the first 0 byte or the end of
+// the image; none where the offset is at or past the end.
+struct StringBytes
+{
+    const uchar *data = nullptr;
+    qsizetype length = 0;
+};
+
+StringBytes stringAt(const uchar *image, qsizetype size, quint32 offset)
 {
     if (offset >= quint64(size))
-        return QString();
+        return {};
     const uchar *start = image + offset;
     const auto *terminator = static_cast<const uchar *>(std::memchr(start, 0, size_t(size - offset)));
-    const qsizetype length = terminator ? terminator - start : size - qsizetype(offset);
-    return decodeText(start, length);
+    return {start, terminator ? terminator - start : size - qsizetype(offset)};
 }
+
+// How many UTF-16 code units a string's text takes: 0 for bytes that are
+// not well-formed UTF-8, whose text is empty.
+qsizetype textUnits(const StringBytes &bytes)
+{
+    if (isAscii(bytes.data, bytes.length))
+        return bytes.length;
+    return std::max<qsizetype>(utf16Length(bytes.data, bytes.length), 0);
+}
+
+// The texts of one load in a single allocation. Each entry's QString shares
+// it, so a million texts cost one allocation instead of a million, and the
+// block is freed when the last text using it goes. Every text is followed by
+// a 0 unit, as a QString's own data is.
+class TextBlock
+{
+public:
+    explicit TextBlock(qsizetype units)
+        : m_block(units, Qt::Uninitialized)
+        , m_next(reinterpret_cast<char16_t *>(m_block.data()))
+    {
+    }
+
+    QString add(const StringBytes &bytes, qsizetype units)
+    {
+        char16_t *start = m_next;
+        if (units == bytes.length)
+            widenAscii(bytes.data, bytes.length, start);
+        else
+            decodeValidUtf8(bytes.data, bytes.length, start);
+        start[units] = 0;
+        m_next += units + 1;
+        QString::DataPointer &block = m_block.data_ptr();
+        QString::DataPointer shared(block.d_ptr(), start, units);
+        block.d_ptr()->ref();
+        return QString(std::move(shared));
+    }
+
+private:
+    QString m_block;
+    char16_t *m_next;
+};
 
 bool isHighSurrogate(char16_t u)
 {
@@ -352,8 +389,14 @@ void TZelkStrings::SaveToFile(const QString &FileName) const
 
 QString TZelkStrings::GetEntry(quint32 Index) const
 {
-    checkIndex(Index);
-    return FEntries[Index].text;
+    const QString &text = entryText(Index);
+    return QString(text.constData(), text.size());
+}
+
+const QString &TZelkStrings::entryText(quint32 index) const
+{
+    checkIndex(index);
+    return FEntries[index].text;
 }
 
 void TZelkStrings::SetEntry(quint32 Index, const QString &Value)
@@ -391,7 +434,7 @@ void TZelkStrings::SetNewFormat(bool Value)
 
 void TZelkStrings::clear()
 {
-    FEntries.clear();
+    std::vector<Entry>().swap(FEntries);
     FEntryCount = 0;
 }
 
@@ -486,33 +529,48 @@ void TZelkStrings::deleteEntries(const std::vector<quint32> &indices)
 // Entries that share an offset share one decoded text. Offsets into the middle
 // of a long string cannot share, so a file whose texts would take far more
 // memory than the file itself is refused rather than exhausting memory.
+// Entries that share an offset share one text. Offsets into the middle of a
+// long string cannot share, so a file whose texts would take far more memory
+// than the file itself is refused rather than exhausting memory.
 void TZelkStrings::readTexts(const uchar *image, qsizetype size, const std::vector<quint32> &offsets,
                              std::vector<Entry> &entries)
 {
-    const quint64 budget = 4 * quint64(size) + (1u << 20);
-    quint64 used = 0;
-    const auto read = [&](quint32 offset) {
-        QString text = readString(image, size, offset);
-        used += quint64(text.size());
-        if (used > budget)
-            throw StringsError(QString::fromLatin1(StreamReadError));
-        return text;
-    };
-    if (std::adjacent_find(offsets.begin(), offsets.end(), std::greater_equal<quint32>()) == offsets.end()) {
-        // Ascending offsets, as the writer lays them out: none is shared.
-        for (size_t i = 0; i < offsets.size(); ++i)
-            entries[i].text = read(offsets[i]);
-        return;
+    // The entries in the order of their offsets; the writer's files are in
+    // that order already.
+    std::vector<quint32> order;
+    const bool ascending = std::adjacent_find(offsets.begin(), offsets.end(), std::greater_equal<quint32>()) == offsets.end();
+    if (!ascending) {
+        order.resize(offsets.size());
+        std::iota(order.begin(), order.end(), 0u);
+        std::stable_sort(order.begin(), order.end(), [&](quint32 a, quint32 b) { return offsets[a] < offsets[b]; });
     }
-    std::vector<quint32> order(offsets.size());
-    std::iota(order.begin(), order.end(), 0u);
-    std::stable_sort(order.begin(), order.end(), [&](quint32 a, quint32 b) { return offsets[a] < offsets[b]; });
-    for (size_t k = 0; k < order.size(); ++k) {
-        const quint32 i = order[k];
-        if (k > 0 && offsets[i] == offsets[order[k - 1]])
-            entries[i].text = entries[order[k - 1]].text;
-        else
-            entries[i].text = read(offsets[i]);
+    const auto entryAt = [&](size_t k) { return ascending ? quint32(k) : order[k]; };
+    const auto sharesWithPrevious = [&](size_t k) { return k > 0 && offsets[entryAt(k)] == offsets[entryAt(k - 1)]; };
+
+    // First the size of every distinct text, so that one block holds them all.
+    const quint64 budget = 4 * quint64(size) + (1u << 20);
+    quint64 units = 0;
+    for (size_t k = 0; k < offsets.size(); ++k) {
+        if (sharesWithPrevious(k))
+            continue;
+        const qsizetype length = textUnits(stringAt(image, size, offsets[entryAt(k)]));
+        if (length > 0)
+            units += quint64(length) + 1;
+        if (units > budget)
+            throw StringsError(QString::fromLatin1(StreamReadError));
+    }
+
+    TextBlock block{qsizetype(units)};
+    for (size_t k = 0; k < offsets.size(); ++k) {
+        Entry &entry = entries[entryAt(k)];
+        if (sharesWithPrevious(k)) {
+            entry.text = entries[entryAt(k - 1)].text;
+            continue;
+        }
+        const StringBytes bytes = stringAt(image, size, offsets[entryAt(k)]);
+        const qsizetype length = textUnits(bytes);
+        if (length > 0)
+            entry.text = block.add(bytes, length);
     }
 }
 

@@ -40,6 +40,12 @@ public:
     bool NewFormat() const;
     void SetNewFormat(bool Value);
 
+    // The text of an entry as the table holds it, without a copy, for reading
+    // while the table does not change. The texts of a load share one block
+    // of memory, so a copy kept for long would keep the whole block alive;
+    // GetEntry gives a text of its own.
+    const QString &entryText(quint32 index) const;
+
     // Empties the table; the layout stays as it is.
     void clear();
     // Replaces the content by the file image held in memory. On failure the

@@ -1,0 +1,397 @@
+// zelk_bench: how the model, the editor and zelkstr fare with a strings file
+// of a million entries, against iconv and msgfmt run on the same data.
+//
+//   zelk_bench [--entries N] [--rounds R] [--seed S] [--out FILE.json]
+//
+// Every figure is measured once per round, the rounds interleaved, and
+// reported as median, minimum and maximum; the medians go to the JSON file.
+#include "StringListView.h"
+#include "uVantrel.h"
+#include "uZelkStrings.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QCommandLineParser>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <random>
+#include <sys/resource.h>
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// The test file
+
+// Texts of 10 to 120 bytes, shorter ones likelier: about 55 % ASCII, 20 %
+// accented Latin, 15 % Cyrillic, 10 % CJK; 5 % with line breaks; 1 % empty.
+class TextGenerator
+{
+public:
+    explicit TextGenerator(quint64 seed)
+        : m_random(seed)
+    {
+    }
+
+    QString next()
+    {
+        if (chance(0.01))
+            return QString();
+        const double u = uniform();
+        const int bytes = 10 + int(110 * u * u);
+        const double script = uniform();
+        const QString alphabet = script < 0.55 ? ascii() : script < 0.75 ? latin() : script < 0.90 ? cyrillic() : cjk();
+        QString text;
+        int used = 0;
+        while (used < bytes) {
+            const QChar c = chance(0.15) && !text.isEmpty() ? QLatin1Char(' ') : alphabet.at(pick(int(alphabet.size())));
+            used += c.unicode() < 0x80 ? 1 : c.unicode() < 0x800 ? 2 : 3;
+            text += c;
+        }
+        if (chance(0.05))
+            text.insert(pick(int(text.size())), QLatin1Char('\n'));
+        return text;
+    }
+
+    quint32 number() { return quint32(m_random()); }
+
+private:
+    static QString ascii() { return QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789.,!?'-"); }
+    static QString latin() { return QStringLiteral("abcdeilnorstu\u00e9\u00e8\u00ea\u00e0\u00e7\u00fc\u00f6\u00e4\u00df\u00f1\u00e1\u00ed\u00f3"); }
+    static QString cyrillic() { return QStringLiteral("\u0430\u0431\u0432\u0433\u0434\u0435\u0436\u0437\u0438\u043a\u043b\u043c\u043d\u043e\u043f\u0440\u0441\u0442\u0443\u044f"); }
+    static QString cjk() { return QStringLiteral("\u4e2d\u6587\u5b57\u6f22\u8a9e\u65e5\u672c\u306e\u3042\u3044\u3046\u30ab\u30bf\u6587\u5316\u4eba"); }
+
+    double uniform() { return std::uniform_real_distribution<double>(0.0, 1.0)(m_random); }
+    bool chance(double p) { return uniform() < p; }
+    int pick(int count) { return std::uniform_int_distribution<int>(0, count - 1)(m_random); }
+
+    std::mt19937_64 m_random;
+};
+
+void generate(const QString &path, int entries, quint64 seed)
+{
+    TextGenerator generator(seed);
+    TZelkStrings table;
+    for (int i = 0; i < entries; ++i) {
+        table.AddEntry(generator.next());
+        table.SetNumber(quint32(i), generator.number());
+    }
+    table.SaveToFile(path);
+}
+
+// The bytes from the first string on, for iconv; copied in pieces, so that
+// the bench's own memory stays out of the figures.
+void writeStringArea(const QString &path, const QString &areaPath)
+{
+    QFile file(path);
+    QFile area(areaPath);
+    if (!file.open(QIODevice::ReadOnly) || !area.open(QIODevice::WriteOnly))
+        qFatal("cannot copy the string area of %s", qPrintable(path));
+    quint32 count = 0;
+    quint32 first = 0;
+    file.seek(4);
+    file.read(reinterpret_cast<char *>(&count), 4);
+    file.seek(16 + 4 * qint64(count));
+    file.read(reinterpret_cast<char *>(&first), 4);
+    file.seek(first);
+    while (!file.atEnd()) {
+        const QByteArray piece = file.read(1 << 20);
+        if (area.write(piece) != piece.size())
+            qFatal("cannot write %s", qPrintable(areaPath));
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Measuring
+
+double runProcess(const QString &program, const QStringList &arguments)
+{
+    QElapsedTimer timer;
+    timer.start();
+    QProcess process;
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.start(program, arguments);
+    if (!process.waitForFinished(-1) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
+        qFatal("%s failed: %s", qPrintable(program), process.readAllStandardError().constData());
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+template<typename Work>
+double timed(Work work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+// Answers the next message box with a button as soon as it shows.
+void answerNextBox(QMessageBox::StandardButton button)
+{
+    QTimer::singleShot(0, qApp, [button] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+            box->button(button)->click();
+    });
+}
+
+double peakResidentMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return double(usage.ru_maxrss) / 1024.0;
+}
+
+struct Figure
+{
+    const char *name;
+    std::vector<double> samples;
+};
+
+class Bench
+{
+public:
+    Bench(const QString &file, const QString &area, const QString &catalogue, const QString &scratch)
+        : m_file(file)
+        , m_area(area)
+        , m_catalogue(catalogue)
+        , m_scratch(scratch)
+        , m_window(std::make_unique<TfrmVantrel>())
+    {
+        m_window->show();
+        m_list = m_window->findChild<StringListView *>(QStringLiteral("lstStrings"));
+    }
+
+    void round()
+    {
+        closeDocument();
+        add("iconv_ms", runProcess(QStringLiteral("iconv"), {QStringLiteral("-f"), QStringLiteral("UTF-8"), QStringLiteral("-t"),
+                                                             QStringLiteral("UTF-16LE"), m_area, QStringLiteral("-o"), QStringLiteral("/dev/null")}));
+        {
+            TZelkStrings table;
+            add("load_ms", timed([&] { table.LoadFromFile(m_file); }));
+            add("save_ms", timed([&] { table.SaveToFile(m_scratch + QStringLiteral("/saved.bin")); }));
+        }
+        // The list's part starts when the loaded table goes into the list.
+        QElapsedTimer sinceFill;
+        const QMetaObject::Connection fill = QObject::connect(m_list->model(), &QAbstractItemModel::modelAboutToBeReset,
+                                                              [&] { sinceFill.start(); });
+        double listPart = 0;
+        add("open_show_ms", timed([&] {
+            m_window->openDocument(m_file);
+            m_window->repaint();
+            listPart = double(sinceFill.nsecsElapsed()) / 1e6;
+        }));
+        QObject::disconnect(fill);
+        add("open_list_ms", listPart);
+        sortBy("sort_text_ms", 2);
+        sortBy("sort_hash_ms", 1);
+        sortBy("sort_index_ms", 0);
+        findNothing();
+        deleteScattered();
+        add("cli_convert_ms", runProcess(QStringLiteral(ZELKSTR_PATH), {QStringLiteral("convert"), m_file,
+                                                                      m_scratch + QStringLiteral("/converted.bin"),
+                                                                      QStringLiteral("--layout"), QStringLiteral("old")}));
+        add("msgfmt_ms", runProcess(QStringLiteral("msgfmt"), {QStringLiteral("-o"), QStringLiteral("/dev/null"), m_catalogue}));
+    }
+
+    const std::map<QString, std::vector<double>> &figures() const { return m_figures; }
+
+private:
+    void add(const char *name, double milliseconds) { m_figures[QString::fromLatin1(name)].push_back(milliseconds); }
+
+    // The document of the last round goes, unsaved, so that its memory is
+    // free for the model's own figures.
+    void closeDocument()
+    {
+        if (m_window->isModified())
+            answerNextBox(QMessageBox::No);
+        m_window->findChild<QAction *>(QStringLiteral("actFileClose"))->trigger();
+    }
+
+    void sortBy(const char *name, int column)
+    {
+        QHeaderView *header = m_list->horizontalHeader();
+        add(name, timed([&] {
+            Q_EMIT header->sectionClicked(column);
+            m_window->repaint();
+        }));
+    }
+
+    void findNothing()
+    {
+        m_list->deselectAll();
+        auto *find = m_window->findChild<QDialog *>(QStringLiteral("dlgFind"));
+        m_window->findChild<QAction *>(QStringLiteral("actEditFind"))->trigger();
+        find->findChild<QLineEdit *>(QStringLiteral("edtFindText"))->setText(QStringLiteral("no such text: \u2603"));
+        find->findChild<QRadioButton *>(QStringLiteral("rbDown"))->setChecked(true);
+        answerNextBox(QMessageBox::Ok);
+        add("find_miss_ms", timed([&] { find->findChild<QPushButton *>(QStringLiteral("btnFindNext"))->click(); }));
+        find->hide();
+    }
+
+    void deleteScattered()
+    {
+        const int rows = m_list->model()->rowCount();
+        const int step = std::max(1, rows / 10000);
+        QItemSelection scattered;
+        for (int row = step / 2; row < rows && scattered.size() < 10000; row += step)
+            scattered.select(m_list->model()->index(row, 0), m_list->model()->index(row, 2));
+        m_list->selectionModel()->select(scattered, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        answerNextBox(QMessageBox::Yes);
+        add("delete_10k_ms", timed([&] {
+            m_window->findChild<QAction *>(QStringLiteral("actStringsDelete"))->trigger();
+            m_window->repaint();
+        }));
+    }
+
+    QString m_file;
+    QString m_area;
+    QString m_catalogue;
+    QString m_scratch;
+    std::unique_ptr<TfrmVantrel> m_window;
+    StringListView *m_list = nullptr;
+    std::map<QString, std::vector<double>> m_figures;
+};
+
+double median(std::vector<double> samples)
+{
+    std::sort(samples.begin(), samples.end());
+    const size_t n = samples.size();
+    return n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
+}
+
+// ---------------------------------------------------------------------------
+// Report
+
+const char *const FigureOrder[] = {"iconv_ms", "load_ms", "save_ms", "open_show_ms", "sort_text_ms", "sort_hash_ms",
+                                   "sort_index_ms", "find_miss_ms", "delete_10k_ms", "cli_convert_ms", "msgfmt_ms"};
+
+void report(const std::map<QString, std::vector<double>> &figures, double peakMegabytes, qint64 fileBytes, int entries,
+            const QString &jsonPath)
+{
+    const double listPart = median(figures.at(QStringLiteral("open_list_ms")));
+    QJsonObject medians;
+    medians.insert(QStringLiteral("entries"), entries);
+    medians.insert(QStringLiteral("file_bytes"), fileBytes);
+    std::printf("%-16s %10s %10s %10s\n", "figure", "median", "min", "max");
+    for (const char *name : FigureOrder) {
+        const std::vector<double> &samples = figures.at(QString::fromLatin1(name));
+        const double middle = median(samples);
+        medians.insert(QString::fromLatin1(name), qRound64(middle * 10) / 10.0);
+        std::printf("%-16s %10.1f %10.1f %10.1f\n", name, middle, *std::min_element(samples.begin(), samples.end()),
+                    *std::max_element(samples.begin(), samples.end()));
+    }
+    medians.insert(QStringLiteral("peak_rss_mb"), qRound64(peakMegabytes * 10) / 10.0);
+    std::printf("%-16s %10.1f\n", "peak_rss_mb", peakMegabytes);
+    std::printf("(of open_show_ms, the list's part, fill and first paint: %.1f)\n\n", listPart);
+
+    const auto value = [&](const char *name) { return medians.value(QString::fromLatin1(name)).toDouble(); };
+    const double fileMegabytes = double(fileBytes) / (1024.0 * 1024.0);
+    const struct
+    {
+        const char *goal;
+        double measured;
+        double limit;
+    } goals[] = {
+        {"load_ms / iconv_ms <= 3", value("load_ms") / value("iconv_ms"), 3},
+        {"save_ms / iconv_ms <= 3", value("save_ms") / value("iconv_ms"), 3},
+        {"open_show_ms <= 800", value("open_show_ms"), 800},
+        {"list part of open_show_ms <= 200", listPart, 200},
+        {"sort_text_ms <= 1000", value("sort_text_ms"), 1000},
+        {"sort_hash_ms <= 300", value("sort_hash_ms"), 300},
+        {"sort_index_ms <= 300", value("sort_index_ms"), 300},
+        {"find_miss_ms <= 300", value("find_miss_ms"), 300},
+        {"delete_10k_ms <= 300", value("delete_10k_ms"), 300},
+        {"peak_rss_mb / file MB <= 4", value("peak_rss_mb") / fileMegabytes, 4},
+        {"cli_convert_ms / msgfmt_ms <= 0.15", value("cli_convert_ms") / value("msgfmt_ms"), 0.15},
+    };
+    std::printf("%-44s %10s  %s\n", "goal", "measured", "");
+    for (const auto &goal : goals)
+        std::printf("%-44s %10.2f  %s\n", goal.goal, goal.measured, goal.measured <= goal.limit ? "met" : "MISSED");
+
+    QFile json(jsonPath);
+    if (!json.open(QIODevice::WriteOnly) || json.write(QJsonDocument(medians).toJson()) < 0)
+        qFatal("cannot write %s", qPrintable(jsonPath));
+    std::printf("\nmedians written to %s\n", qPrintable(QFileInfo(jsonPath).absoluteFilePath()));
+}
+
+// The offscreen platform's notes about window features it lacks.
+void quietPlatformNotes(QtMsgType type, const QMessageLogContext &context, const QString &message)
+{
+    if (!message.startsWith(QLatin1String("This plugin does not support")))
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qInstallMessageHandler(quietPlatformNotes);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    // The editor's window reads the command line for a file to open: it
+    // gets the program's name only.
+    int applicationArgc = 1;
+    QApplication application(applicationArgc, argv);
+    QCommandLineParser parser;
+    const QCommandLineOption entriesOption(QStringLiteral("entries"), QStringLiteral("Entries in the file."), QStringLiteral("N"), QStringLiteral("1000000"));
+    const QCommandLineOption roundsOption(QStringLiteral("rounds"), QStringLiteral("Rounds of measurements."), QStringLiteral("R"), QStringLiteral("5"));
+    const QCommandLineOption seedOption(QStringLiteral("seed"), QStringLiteral("Seed of the generated texts."), QStringLiteral("S"), QStringLiteral("20261209"));
+    const QCommandLineOption outOption(QStringLiteral("out"), QStringLiteral("Where the medians go."), QStringLiteral("FILE"),
+                                       QCoreApplication::applicationDirPath() + QStringLiteral("/../bench-results.json"));
+    const QCommandLineOption generateOption(QStringLiteral("generate"), QStringLiteral("Only write the test file."), QStringLiteral("FILE"));
+    parser.addOptions({entriesOption, roundsOption, seedOption, outOption, generateOption});
+    parser.addHelpOption();
+    parser.process(arguments);
+    const int entries = parser.value(entriesOption).toInt();
+    const quint64 seed = parser.value(seedOption).toULongLong();
+
+    if (parser.isSet(generateOption)) {
+        generate(parser.value(generateOption), entries, seed);
+        return 0;
+    }
+
+    QTemporaryDir scratch;
+    const QString file = scratch.filePath(QStringLiteral("bench.eng"));
+    const QString area = scratch.filePath(QStringLiteral("strings.utf8"));
+    const QString catalogue = scratch.filePath(QStringLiteral("bench.po"));
+    // Made by other processes, so that their memory stays out of this one's peak.
+    std::printf("generating %d entries (seed %llu)...\n", entries, static_cast<unsigned long long>(seed));
+    runProcess(QCoreApplication::applicationFilePath(), {QStringLiteral("--generate"), file, QStringLiteral("--entries"),
+                                                        QString::number(entries), QStringLiteral("--seed"), QString::number(seed)});
+    writeStringArea(file, area);
+    std::printf("writing the PO catalogue for msgfmt...\n");
+    runProcess(QStringLiteral(ZELKSTR_PATH), {QStringLiteral("export"), file, catalogue});
+    const qint64 fileBytes = QFileInfo(file).size();
+    std::printf("file: %lld bytes\n", static_cast<long long>(fileBytes));
+
+    Bench bench(file, area, catalogue, scratch.path());
+    const int rounds = std::max(1, parser.value(roundsOption).toInt());
+    for (int round = 1; round <= rounds; ++round) {
+        std::printf("round %d of %d\n", round, rounds);
+        std::fflush(stdout);
+        bench.round();
+    }
+    report(bench.figures(), peakResidentMegabytes(), fileBytes, entries, parser.value(outOption));
+    return 0;
+}
