@@ -73,6 +73,7 @@ private Q_SLOTS:
     void closeYesThenSaveAsCancelledKeepsTheDocument();
     void closeYesThenSaveAsAcceptedWritesAndCloses();
     void openCancelledInThePromptLoadsNothing();
+    void openDocumentLoadsLikeOpen();
     void openDialogRemembersItsFile();
     void saveAsProposesNameAndLayout();
     void saveAsFilterChoosesTheLayout_data();
@@ -241,6 +242,29 @@ void TestDocumentCommands::openCancelledInThePromptLoadsNothing()
     action(*window, "actFileOpen")->trigger();
     QCOMPARE(window->fileName(), first);
     QCOMPARE(pendingAnswers(), 0);
+}
+
+void TestDocumentCommands::openDocumentLoadsLikeOpen()
+{
+    const QString first = m_dir->filePath(QStringLiteral("first.eng"));
+    const QString second = m_dir->filePath(QStringLiteral("second.eng"));
+    writeStringsFile(first, {QStringLiteral("first")});
+    writeStringsFile(second, {QStringLiteral("x"), QStringLiteral("y")});
+    const auto window = startWindow({first});
+    modify(*window);
+    answerBox(QMessageBox::Cancel);
+    window->openDocument(second);
+    QCOMPARE(window->fileName(), first);
+    QVERIFY(window->isModified());
+    answerBox(QMessageBox::No);
+    window->openDocument(second);
+    QCOMPARE(window->fileName(), second);
+    QCOMPARE(rowsOf(*window), 2);
+    // The Open dialog proposes it next time.
+    DialogSeen opening;
+    noteAndAnswer(&opening, QString());
+    action(*window, "actFileOpen")->trigger();
+    QCOMPARE(opening.name, QStringLiteral("second.eng"));
 }
 
 void TestDocumentCommands::openDialogRemembersItsFile()
