@@ -8,6 +8,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDialog>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QHeaderView>
 #include <QLabel>
@@ -413,6 +414,21 @@ void TestFindSort::gridLinesToggle()
     QVERIFY(!m_list->showGrid());
 }
 
+namespace {
+
+QFont installedBoldFont(int pointSize)
+{
+    for (const QString &family : QFontDatabase::families()) {
+        for (const QString &style : QFontDatabase::styles(family)) {
+            if (QFontDatabase::weight(family, style) >= QFont::Bold && !QFontDatabase::italic(family, style))
+                return QFontDatabase::font(family, style, pointSize);
+        }
+    }
+    return QFont();
+}
+
+} // namespace
+
 void TestFindSort::fontDialog_data()
 {
     QTest::addColumn<bool>("confirm");
@@ -427,14 +443,16 @@ void TestFindSort::fontDialog()
     const QFont before = window->font();
     const QFont menuFont = child<QMenuBar>(*window, "tbrMenu")->font();
     const QFont statusFont = child<QStatusBar>(*window, "StatusBar")->font();
+    // A bold face from the fonts this machine has, so that the choice is one
+    // the dialog can show and hand back unchanged.
+    const QFont chosen = installedBoldFont(14);
+    QVERIFY2(chosen.bold(), "no bold face is installed");
     QFont proposed;
     bool nativeDialog = true;
     onNextModal([&](QWidget *modal) {
         auto *dialog = qobject_cast<QFontDialog *>(modal);
         proposed = dialog->currentFont();
         nativeDialog = !dialog->testOption(QFontDialog::DontUseNativeDialog);
-        QFont chosen(QStringLiteral("DejaVu Serif"), 14);
-        chosen.setItalic(true);
         dialog->setCurrentFont(chosen);
         if (confirm)
             dialog->accept();
@@ -449,7 +467,8 @@ void TestFindSort::fontDialog()
     const QFont editorFont = child<QPlainTextEdit>(*window, "memCurString")->font();
     if (confirm) {
         QCOMPARE(listFont.pointSize(), 14);
-        QVERIFY(listFont.italic());
+        QCOMPARE(QFontInfo(listFont).family(), QFontInfo(chosen).family());
+        QVERIFY(listFont.bold());
         QCOMPARE(editorFont.pointSize(), 14);
     } else {
         QCOMPARE(window->font(), before);
