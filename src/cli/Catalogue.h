@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <exception>
 #include <optional>
 #include <vector>
 
+class Pairing;
 class TZelkStrings;
 
 // A failure of the command-line tool; the message is the one line the user
@@ -26,27 +28,57 @@ private:
     QByteArray m_utf8;
 };
 
-// One entry of a translation catalogue read back for import: the entry it
-// belongs to, its text and, where the catalogue carries one, its number.
+// One entry of a translation catalogue read back for import. It names its
+// entry by number, by index, or by both: then the index finds the entry and
+// the number must agree, unless preferNumber lets the number find it where the
+// table's numbers tell its entries apart. It may carry the source text it was
+// translated from.
 struct ImportedEntry
 {
-    quint32 index = 0;
-    QString text;
+    std::optional<quint32> index;
     std::optional<quint32> number;
+    bool preferNumber = false;
+    std::optional<QString> sourceText;
+    QString text;
+    bool fuzzy = false;
+    QString where; // "catalogue.csv:12", or the message's context
 };
 
 // What an export writes: the file's table and, for a bilingual catalogue,
-// the table whose texts are the source texts (matched by index).
+// the table whose texts are the source texts, with the pairing of the two.
 struct ExportTables
 {
     const TZelkStrings &translation;
     const TZelkStrings *source = nullptr;
+    const Pairing *pairing = nullptr; // translation first, source second
+    bool numberContexts = false;      // PO contexts name entries by number
+    bool emptyTranslations = false;   // a template: every msgstr empty
 
-    // The source text of an entry: the source table's text at that index,
-    // empty where it has none, or the entry's own text without a source.
+    // The source text of an entry: its paired source entry's text, empty
+    // where it has none, or the entry's own text without a source.
     QString sourceText(quint32 index) const;
 };
 
-// Puts imported entries into the table. Fails, changing nothing, on an index
-// outside the table or one that comes twice.
-void applyImport(TZelkStrings &table, const std::vector<ImportedEntry> &entries, const QString &catalogueName);
+// How an import pairs catalogue entries with the table's entries.
+struct ImportOptions
+{
+    const TZelkStrings *source = nullptr; // checks each entry's source text
+    const Pairing *sourcePairing = nullptr; // table first, source second
+    bool force = false;      // import what pairs, skip mismatches
+    bool setNumbers = false; // pair by index and take the catalogue's numbers
+    bool fuzzy = false;      // import entries marked for review too
+};
+
+struct ImportReport
+{
+    quint32 imported = 0;
+    quint32 skippedFuzzy = 0;
+    QStringList mismatches; // one line each
+};
+
+// Puts imported entries into the table. An entry that names no entry of the
+// table, whose number differs from its entry's, or whose source text differs
+// from the source's is a mismatch: without force the table is left unchanged
+// and the report lists them. Fails, changing nothing, on an entry named twice.
+ImportReport applyImport(TZelkStrings &table, const std::vector<ImportedEntry> &entries,
+                         const QString &catalogueName, const ImportOptions &options);

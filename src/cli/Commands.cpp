@@ -1,22 +1,27 @@
 #include "Commands.h"
 
 #include "Catalogue.h"
+#include "CommandSupport.h"
 #include "CsvCatalogue.h"
+#include "Pairing.h"
 #include "PoCatalogue.h"
 #include "TextOutput.h"
+#include "UpdateCommands.h"
 #include "uZelkStrings.h"
 
 #include <QCommandLineParser>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <optional>
+
+using namespace CommandSupport;
 
 namespace {
-
-enum ExitStatus { Success = 0, Different = 1, Failure = 2 };
 
 struct Command
 {
@@ -34,30 +39,30 @@ const QCommandLineOption JsonOption(QStringLiteral("json"), QStringLiteral("Prin
 const QCommandLineOption LayoutOption(QStringLiteral("layout"), QStringLiteral("The layout to write: old or new."),
                                       QStringLiteral("old|new"));
 const QCommandLineOption SourceOption(QStringLiteral("source"),
-                                      QStringLiteral("Take the source texts from this file (another language), matched by index."),
+                                      QStringLiteral("The source texts: this file (another language), its entries paired by number or index."),
                                       QStringLiteral("SRCFILE"));
 const QCommandLineOption OutputOption(QStringList{QStringLiteral("o"), QStringLiteral("output")},
                                       QStringLiteral("The strings file to write."), QStringLiteral("OUT"));
+const QCommandLineOption TemplateOption(QStringLiteral("template"),
+                                        QStringLiteral("Write a template: every translation empty, a POT header."));
+const QCommandLineOption ForceOption(QStringLiteral("force"), QStringLiteral("Import what pairs and skip mismatches."));
+const QCommandLineOption SetNumbersOption(QStringLiteral("set-numbers"),
+                                          QStringLiteral("Pair by index and give entries the catalogue's numbers."));
+const QCommandLineOption FuzzyOption(QStringLiteral("fuzzy"), QStringLiteral("Import messages marked fuzzy too."));
+const QCommandLineOption ByNumberOption(QStringLiteral("by-number"),
+                                        QStringLiteral("Pair entries by number: list added, removed and changed numbers."));
+const QCommandLineOption ReportOption(QStringLiteral("json"), QStringLiteral("Write a JSON report of every changed, new and removed entry."),
+                                      QStringLiteral("REPORT"));
+const QCommandLineOption PlaceholderOption(QStringLiteral("placeholder"),
+                                           QStringLiteral("A regular expression for more placeholders (may be repeated)."),
+                                           QStringLiteral("REGEX"));
+const QCommandLineOption LengthRatioOption(QStringLiteral("max-length-ratio"),
+                                           QStringLiteral("Report translations longer than R times their source."),
+                                           QStringLiteral("R"));
 
 void printError(const QString &message)
 {
-    std::fprintf(stderr, "zelkstr: %s\n", message.toLocal8Bit().constData());
-}
-
-void load(TZelkStrings &table, const QString &fileName)
-{
-    try {
-        table.LoadFromFile(fileName);
-    } catch (const StringsError &error) {
-        // Messages that do not name the file get its name in front.
-        const QString message = error.message();
-        throw CliError(message.contains(QLatin1Char('"')) ? message : fileName + QStringLiteral(": ") + message);
-    }
-}
-
-QString layoutName(bool newFormat)
-{
-    return newFormat ? QStringLiteral("new") : QStringLiteral("old");
+    note(message);
 }
 
 bool readLayout(const QCommandLineParser &parser, bool &newFormat)
@@ -78,16 +83,9 @@ CatalogueKind catalogueKind(const QString &fileName)
     const QString suffix = QFileInfo(fileName).suffix().toLower();
     if (suffix == QLatin1String("csv"))
         return CatalogueKind::Csv;
-    if (suffix == QLatin1String("po"))
+    if (suffix == QLatin1String("po") || suffix == QLatin1String("pot"))
         return CatalogueKind::Po;
-    throw CliError(QStringLiteral("%1: a catalogue's name must end in .csv or .po").arg(fileName));
-}
-
-int finish(BufferedOutput &out)
-{
-    if (!out.finish())
-        throw CliError(QStringLiteral("the output could not be written"));
-    return Success;
+    throw CliError(QStringLiteral("%1: a catalogue's name must end in .csv, .po or .pot").arg(fileName));
 }
 
 int runInfo(const QCommandLineParser &, const QStringList &arguments)
@@ -171,13 +169,22 @@ int runExport(const QCommandLineParser &parser, const QStringList &arguments)
     const QString fileName = arguments.at(0);
     const QString output = arguments.at(1);
     const CatalogueKind kind = catalogueKind(output);
+    const bool isTemplate = parser.isSet(TemplateOption) || QFileInfo(output).suffix().toLower() == QLatin1String("pot");
+    if (isTemplate && kind != CatalogueKind::Po)
+        throw CliError(QStringLiteral("--template writes a PO template; name it .pot or .po"));
     TZelkStrings table;
     load(table, fileName);
     TZelkStrings source;
+    std::optional<Pairing> pairing;
     ExportTables tables{table};
+    tables.numberContexts = numberIdentityObstacle(table).isEmpty();
+    tables.emptyTranslations = isTemplate;
     if (parser.isSet(SourceOption)) {
         load(source, parser.value(SourceOption));
+        pairing = Pairing::pair(table, source);
+        notePairing(*pairing, fileName, parser.value(SourceOption));
         tables.source = &source;
+        tables.pairing = &*pairing;
     }
     if (kind == CatalogueKind::Csv) {
         writeFileAtomically(output, CsvCatalogue::write(tables));
@@ -197,28 +204,106 @@ QByteArray readCatalogueBytes(const QString &fileName)
     return file.readAll();
 }
 
+// Says how the catalogue's entries are paired with the file's, and with the
+// source's when one is given.
+void noteImportPairing(const QCommandLineParser &parser, const TZelkStrings &table, const QString &fileName)
+{
+    const QString name = QFileInfo(fileName).fileName();
+    const QString obstacle = numberIdentityObstacle(table);
+    if (parser.isSet(SetNumbersOption))
+        note(QStringLiteral("pairing the catalogue with %1 by index (--set-numbers)").arg(name));
+    else if (obstacle.isEmpty())
+        note(QStringLiteral("pairing the catalogue with %1 by number").arg(name));
+    else
+        note(QStringLiteral("pairing the catalogue with %1 by index (%1: %2)").arg(name, obstacle));
+}
+
+void reportImport(const ImportReport &report, const QString &catalogue, bool force)
+{
+    if (report.skippedFuzzy)
+        note(QStringLiteral("skipped %1 fuzzy message(s); --fuzzy imports them").arg(report.skippedFuzzy));
+    if (report.mismatches.isEmpty())
+        return;
+    note(QStringLiteral("%1: %2 mismatch(es)%3")
+             .arg(catalogue)
+             .arg(report.mismatches.size())
+             .arg(report.mismatches.size() > 10 ? QStringLiteral(", the first ten:") : QStringLiteral(":")));
+    for (const QString &mismatch : report.mismatches.mid(0, 10))
+        note(QStringLiteral("  ") + mismatch);
+    if (!force)
+        throw CliError(QStringLiteral("nothing was written; --force imports what pairs and skips the rest"));
+    note(QStringLiteral("skipped %1 mismatched entr%2").arg(report.mismatches.size()).arg(report.mismatches.size() == 1 ? QStringLiteral("y") : QStringLiteral("ies")));
+}
+
 int runImport(const QCommandLineParser &parser, const QStringList &arguments)
 {
     if (!parser.isSet(OutputOption))
         throw CliError(QStringLiteral("import needs -o OUT, the file to write"));
+    const QString fileName = arguments.at(0);
     const QString catalogue = arguments.at(1);
     const CatalogueKind kind = catalogueKind(catalogue);
     bool newFormat = true;
     const bool layoutGiven = readLayout(parser, newFormat);
     TZelkStrings table;
-    load(table, arguments.at(0));
+    load(table, fileName);
     const std::vector<ImportedEntry> entries = kind == CatalogueKind::Csv
         ? CsvCatalogue::read(readCatalogueBytes(catalogue), catalogue)
         : PoCatalogue::read(catalogue);
-    applyImport(table, entries, catalogue);
+    ImportOptions options;
+    options.force = parser.isSet(ForceOption);
+    options.setNumbers = parser.isSet(SetNumbersOption);
+    options.fuzzy = parser.isSet(FuzzyOption);
+    TZelkStrings source;
+    std::optional<Pairing> sourcePairing;
+    if (parser.isSet(SourceOption)) {
+        load(source, parser.value(SourceOption));
+        sourcePairing = Pairing::pair(table, source);
+        options.source = &source;
+        options.sourcePairing = &*sourcePairing;
+    }
+    const ImportReport report = applyImport(table, entries, catalogue, options);
+    noteImportPairing(parser, table, fileName);
+    if (sourcePairing)
+        notePairing(*sourcePairing, fileName, parser.value(SourceOption));
+    reportImport(report, catalogue, options.force);
     if (layoutGiven)
         table.SetNewFormat(newFormat);
     table.SaveToFile(parser.value(OutputOption));
     return Success;
 }
 
-int runDiff(const QCommandLineParser &, const QStringList &arguments)
+int runMerge(const QCommandLineParser &parser, const QStringList &arguments)
 {
+    if (!parser.isSet(OutputOption))
+        throw CliError(QStringLiteral("merge needs -o NEW_TRANSLATION, the file to write"));
+    return UpdateCommands::merge(arguments.at(0), arguments.at(1), arguments.at(2), parser.value(OutputOption),
+                                 parser.value(ReportOption));
+}
+
+int runCheck(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    UpdateCommands::CheckOptions options;
+    options.json = parser.isSet(JsonOption);
+    for (const QString &pattern : parser.values(PlaceholderOption)) {
+        QRegularExpression expression(pattern);
+        if (!expression.isValid() || pattern.isEmpty())
+            throw CliError(QStringLiteral("--placeholder \"%1\" is not a regular expression: %2")
+                               .arg(pattern, pattern.isEmpty() ? QStringLiteral("it is empty") : expression.errorString()));
+        options.placeholders << expression;
+    }
+    if (parser.isSet(LengthRatioOption)) {
+        bool ok = false;
+        options.maxLengthRatio = parser.value(LengthRatioOption).toDouble(&ok);
+        if (!ok || !(options.maxLengthRatio > 0))
+            throw CliError(QStringLiteral("--max-length-ratio takes a number above 0, not \"%1\"").arg(parser.value(LengthRatioOption)));
+    }
+    return UpdateCommands::check(arguments.at(0), arguments.at(1), options);
+}
+
+int runDiff(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    if (parser.isSet(ByNumberOption))
+        return UpdateCommands::diffByNumber(arguments.at(0), arguments.at(1));
     TZelkStrings a;
     TZelkStrings b;
     load(a, arguments.at(0));
@@ -279,22 +364,54 @@ const QList<Command> &commands()
          "Writes OUT with the entries of IN in the chosen layout. The old layout has no numbers: converting\n"
          "to it drops them, and converting back gives every entry the number 0.",
          {LayoutOption}, 2, 2, runConvert},
-        {"export", "export FILE OUT.csv|OUT.po [--source SRCFILE]", "a CSV or gettext PO catalogue of the texts",
+        {"export", "export FILE OUT.csv|OUT.po|OUT.pot [--source SRCFILE] [--template]",
+         "a CSV or gettext PO catalogue of the texts",
          "Writes a catalogue of FILE's entries, chosen by OUT's extension: a CSV file (RFC 4180) with the\n"
-         "columns index, number and text, or a gettext PO catalogue whose messages carry \"index:NUMBER\" as\n"
-         "their context. With --source, the catalogue is bilingual: the source texts come from SRCFILE (another\n"
-         "language's file, entries matched by index) and FILE's texts are the translations.",
-         {SourceOption}, 2, 2, runExport},
-        {"import", "import FILE IN.csv|IN.po -o OUT [--layout old|new]", "texts (and numbers) from a catalogue",
-         "Writes OUT: FILE with the texts taken from the catalogue IN, matched by index, and from a CSV\n"
-         "catalogue the numbers too. Entries the catalogue does not mention, and PO messages without a\n"
-         "translation, keep their text. OUT keeps FILE's layout unless --layout is given.",
-         {OutputOption, LayoutOption}, 2, 2, runImport},
-        {"diff", "diff A B", "the entries that differ between two files",
+         "columns index, number and text, or a gettext PO catalogue. A PO message's context names its entry:\n"
+         "\"NUMBER\" (eight hexadecimal digits) when FILE's numbers tell its entries apart (the new layout,\n"
+         "no non-zero number twice), \"INDEX:NUMBER\" otherwise and for entries with the number 0.\n"
+         "With --source, the catalogue is bilingual: the source texts come from SRCFILE (another language's\n"
+         "file, entries paired by number, or by index where numbers cannot pair them) and FILE's texts are\n"
+         "the translations. With --template, or a name ending in .pot, every translation is empty and the\n"
+         "header is a template's, for gettext's msgmerge.",
+         {SourceOption, TemplateOption}, 2, 2, runExport},
+        {"import", "import FILE IN.csv|IN.po -o OUT [--source SRCFILE] [--force] [--set-numbers] [--fuzzy] [--layout old|new]",
+         "texts from a catalogue, each put where it belongs",
+         "Writes OUT: FILE with the texts taken from the catalogue IN. Entries are found by number where\n"
+         "FILE's numbers tell them apart (a PO context \"NUMBER\", a CSV row's number), by index otherwise\n"
+         "(\"INDEX:NUMBER\", or --set-numbers); the rest of what names an entry must agree with it. With\n"
+         "--source, a message's source text (the msgid, or a bilingual CSV's source column) must equal that\n"
+         "of SRCFILE's entry. Anything that does not agree is a mismatch: nothing is written, and the count\n"
+         "and the first ten are printed; --force imports what pairs and skips the rest. --set-numbers gives\n"
+         "entries the CSV catalogue's numbers. PO messages marked fuzzy are skipped (and counted) unless\n"
+         "--fuzzy is given. Entries the catalogue does not mention, and PO messages without a translation,\n"
+         "keep their text. OUT keeps FILE's layout unless --layout is given.",
+         {OutputOption, LayoutOption, SourceOption, ForceOption, SetNumbersOption, FuzzyOption}, 2, 2, runImport},
+        {"merge", "merge OLD_SOURCE OLD_TRANSLATION NEW_SOURCE -o NEW_TRANSLATION [--json REPORT]",
+         "carries a translation over to a new version of the game",
+         "Writes NEW_TRANSLATION with NEW_SOURCE's entries, order, numbers and layout. Each entry gets the\n"
+         "old translation of its old source entry: kept when the source text is unchanged, changed (to look\n"
+         "at again) when it changed; an entry with no old source entry or no old translation gets\n"
+         "NEW_SOURCE's text (new). Old entries are found by number, or where numbers cannot pair the files,\n"
+         "first by texts that occur once in each, then by index. The last line on stderr counts kept,\n"
+         "changed, new and removed entries; --json REPORT writes every changed, new and removed entry.",
+         {OutputOption, ReportOption}, 3, 3, runMerge},
+        {"check", "check SOURCE TRANSLATION [--json] [--placeholder REGEX]... [--max-length-ratio R]",
+         "what in a translation breaks the game or the screen",
+         "Compares each entry of TRANSLATION with its SOURCE entry (paired by number, or by index) and\n"
+         "prints one line per finding, \"INDEX NUMBER KIND: detail\", by index: line-breaks (their number\n"
+         "differs), placeholders (printf %s %5.2f %1$s %%, braces {0} {name}, tags <b> </b> <color=#f00>,\n"
+         "and --placeholder patterns, compared as multisets), spaces (leading or trailing), empty,\n"
+         "untranslated (equal to a source text with letters), length (longer than R times the source), and\n"
+         "unpaired and missing entries. Exit status 0 when nothing is found, 1 when something is.",
+         {JsonOption, PlaceholderOption, LengthRatioOption}, 2, 2, runCheck},
+        {"diff", "diff A B [--by-number]", "the entries that differ between two files",
          "Prints, by index, the entries that differ between A and B, one per line: \"text\" and \"number\"\n"
          "changes with the old and new value, \"removed\" and \"added\" entries with their number and text,\n"
-         "and a \"layout\" line when the layouts differ. Exit status 0 when the files are equal, 1 when not.",
-         {}, 2, 2, runDiff},
+         "and a \"layout\" line when the layouts differ. With --by-number, entries are paired by number\n"
+         "(a moved entry is no change): NUMBER, then added, removed or changed, the index and the text(s).\n"
+         "Exit status 0 when the files are equal, 1 when not.",
+         {ByNumberOption}, 2, 2, runDiff},
     };
     return list;
 }
@@ -319,7 +436,7 @@ QString overallHelp()
                            "  -h, --help     Show this help.\n"
                            "  -v, --version  Show the version.\n\n"
                            "\"zelkstr help COMMAND\" explains one command.\n"
-                           "Exit status: 0 on success, 1 when diff finds differences, 2 on any error.\n");
+                           "Exit status: 0 on success, 1 when diff finds differences or check finds problems, 2 on any error.\n");
     return help;
 }
 

@@ -186,7 +186,12 @@ std::vector<ImportedEntry> CsvCatalogue::read(const QByteArray &bytes, const QSt
         ImportedEntry entry;
         entry.index = readIndex(fields[0], reader);
         entry.number = readNumber(fields[1], reader);
+        // A row's number follows its entry when a game update moves it.
+        entry.preferNumber = true;
+        if (columns == 4)
+            entry.sourceText = fields[2];
         entry.text = fields.last();
+        entry.where = QStringLiteral("%1:%2").arg(fileName).arg(reader.rowLine());
         entries.push_back(entry);
     }
     return entries;

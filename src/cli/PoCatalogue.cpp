@@ -70,14 +70,21 @@ CliError failure(const Problems &problems, const QString &fallback)
     return CliError(problems.messages.isEmpty() ? fallback : problems.messages.first());
 }
 
-QByteArray headerText(const PoCatalogue::Header &header)
+QByteArray headerText(const PoCatalogue::Header &header, bool isTemplate)
 {
+    const QString now = header.revised.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm+0000"));
     QString text;
     text += QStringLiteral("Project-Id-Version: %1\n").arg(header.project);
-    text += QStringLiteral("PO-Revision-Date: %1\n").arg(header.revised.toUTC().toString(QStringLiteral("yyyy-MM-dd HH:mm+0000")));
-    text += QStringLiteral("Last-Translator: \nLanguage-Team: \n");
-    if (!header.language.isEmpty())
-        text += QStringLiteral("Language: %1\n").arg(header.language);
+    if (isTemplate) {
+        text += QStringLiteral("POT-Creation-Date: %1\n").arg(now);
+        text += QStringLiteral("PO-Revision-Date: YEAR-MO-DA HO:MI+ZONE\nLast-Translator: FULL NAME <EMAIL@ADDRESS>\n"
+                               "Language-Team: LANGUAGE <LL@li.org>\nLanguage: \n");
+    } else {
+        text += QStringLiteral("PO-Revision-Date: %1\n").arg(now);
+        text += QStringLiteral("Last-Translator: \nLanguage-Team: \n");
+        if (!header.language.isEmpty())
+            text += QStringLiteral("Language: %1\n").arg(header.language);
+    }
     text += QStringLiteral("MIME-Version: 1.0\nContent-Type: text/plain; charset=UTF-8\nContent-Transfer-Encoding: 8bit\n");
     text += QStringLiteral("X-Generator: zelkstr 3.0\n");
     return text.toUtf8();
@@ -106,17 +113,29 @@ void addMessage(po_message_iterator_t iterator, const QByteArray &context, const
     po_message_insert(iterator, message);
 }
 
-std::optional<quint32> indexOf(const char *context)
+// A message's context names its entry: "NUMBER" (eight hexadecimal digits)
+// or "INDEX:NUMBER". False when it is neither.
+bool readContext(const char *context, ImportedEntry &entry)
 {
-    static const QRegularExpression pattern(QStringLiteral("^(\\d{1,10}):[0-9A-F]{8}$"));
+    static const QRegularExpression pattern(QStringLiteral("^(?:(\\d{1,10}):)?([0-9A-F]{8})$"));
     if (!context)
-        return std::nullopt;
+        return false;
     const QRegularExpressionMatch match = pattern.match(QString::fromUtf8(context));
     if (!match.hasMatch())
-        return std::nullopt;
-    bool ok = false;
-    const quint32 index = match.captured(1).toUInt(&ok);
-    return ok ? std::optional<quint32>(index) : std::nullopt;
+        return false;
+    bool ok = true;
+    if (match.hasCaptured(1))
+        entry.index = match.captured(1).toUInt(&ok);
+    entry.number = match.captured(2).toUInt(nullptr, 16);
+    return ok;
+}
+
+QByteArray contextOf(const ExportTables &tables, quint32 index)
+{
+    const quint32 number = tables.translation.GetNumber(index);
+    if (tables.numberContexts && number != 0)
+        return formatNumber(number).toLatin1();
+    return (QString::number(index) + QLatin1Char(':') + formatNumber(number)).toLatin1();
 }
 
 } // namespace
@@ -125,13 +144,13 @@ QByteArray PoCatalogue::write(const ExportTables &tables, const Header &header)
 {
     po_file_t file = po_file_create();
     po_message_iterator_t iterator = po_message_iterator(file, nullptr);
-    addMessage(iterator, QByteArray(), QByteArray(""), headerText(header), false);
+    addMessage(iterator, QByteArray(), QByteArray(""), headerText(header, tables.emptyTranslations),
+               tables.emptyTranslations);
     const quint32 count = tables.translation.EntryCount();
     for (quint32 i = 0; i < count; ++i) {
         const QString source = tables.sourceText(i);
-        const QString &text = tables.translation.entryText(i);
-        const QByteArray context = (QString::number(i) + QLatin1Char(':') + formatNumber(tables.translation.GetNumber(i))).toUtf8();
-        addMessage(iterator, context, source.toUtf8(), text.toUtf8(), breaksDiffer(source, text));
+        const QString text = tables.emptyTranslations ? QString() : tables.translation.entryText(i);
+        addMessage(iterator, contextOf(tables, i), source.toUtf8(), text.toUtf8(), breaksDiffer(source, text));
     }
     po_message_iterator_free(iterator);
 
@@ -173,13 +192,17 @@ std::vector<ImportedEntry> PoCatalogue::read(const QString &fileName)
             const bool isHeader = !context && *po_message_msgid(message) == '\0';
             if (isHeader || po_message_is_obsolete(message) || *po_message_msgstr(message) == '\0')
                 continue;
-            const std::optional<quint32> index = indexOf(context);
-            if (!index) {
-                problem = QStringLiteral("%1: the message \"%2\" has no entry index in its context")
+            ImportedEntry entry;
+            if (!readContext(context, entry)) {
+                problem = QStringLiteral("%1: the message \"%2\" has no entry number or index in its context")
                               .arg(fileName, QString::fromUtf8(po_message_msgid(message)).left(40));
                 break;
             }
-            entries.push_back(ImportedEntry{*index, QString::fromUtf8(po_message_msgstr(message)), std::nullopt});
+            entry.sourceText = QString::fromUtf8(po_message_msgid(message));
+            entry.text = QString::fromUtf8(po_message_msgstr(message));
+            entry.fuzzy = po_message_is_fuzzy(message);
+            entry.where = QStringLiteral("message \"%1\"").arg(QString::fromUtf8(context));
+            entries.push_back(std::move(entry));
         }
         po_message_iterator_free(iterator);
     }

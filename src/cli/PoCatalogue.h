@@ -6,9 +6,10 @@
 #include <QDateTime>
 
 // gettext PO catalogues, read and written by gettext's own library. Each
-// entry is one message whose context is "index:NUMBER", so that equal texts
-// stay separate messages; the source text is the msgid and the entry's text
-// the msgstr.
+// entry is one message whose context names it, so that equal texts stay
+// separate messages: "NUMBER" where the numbers identify the entries,
+// "INDEX:NUMBER" otherwise. The source text is the msgid and the entry's text
+// the msgstr (empty in a template).
 namespace PoCatalogue {
 
 struct Header
@@ -21,7 +22,8 @@ struct Header
 QByteArray write(const ExportTables &tables, const Header &header);
 
 // Reads a catalogue's messages. A message without a translation, and an
-// obsolete one, is left out: its entry keeps its text.
+// obsolete one, is left out: its entry keeps its text. Messages marked fuzzy
+// are read with the mark.
 std::vector<ImportedEntry> read(const QString &fileName);
 
 // The language code gettext uses for a strings file's extension, if known.

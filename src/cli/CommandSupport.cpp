@@ -1,0 +1,45 @@
+#include "CommandSupport.h"
+
+#include "Catalogue.h"
+#include "Pairing.h"
+#include "TextOutput.h"
+#include "uZelkStrings.h"
+
+#include <QFileInfo>
+
+#include <cstdio>
+
+void CommandSupport::load(TZelkStrings &table, const QString &fileName)
+{
+    try {
+        table.LoadFromFile(fileName);
+    } catch (const StringsError &error) {
+        // Messages that do not name the file get its name in front.
+        const QString message = error.message();
+        throw CliError(message.contains(QLatin1Char('"')) ? message : fileName + QStringLiteral(": ") + message);
+    }
+}
+
+void CommandSupport::note(const QString &text)
+{
+    std::fprintf(stderr, "zelkstr: %s\n", text.toLocal8Bit().constData());
+}
+
+void CommandSupport::notePairing(const Pairing &pairing, const QString &firstName, const QString &secondName)
+{
+    const QString first = QFileInfo(firstName).fileName();
+    const QString second = QFileInfo(secondName).fileName();
+    note(QStringLiteral("pairing %1 with %2 %3").arg(second, first, pairing.description(first, second)));
+}
+
+QString CommandSupport::layoutName(bool newFormat)
+{
+    return newFormat ? QStringLiteral("new") : QStringLiteral("old");
+}
+
+int CommandSupport::finish(BufferedOutput &out)
+{
+    if (!out.finish())
+        throw CliError(QStringLiteral("the output could not be written"));
+    return Success;
+}

@@ -1,0 +1,216 @@
+#include "UpdateCommands.h"
+
+#include "Catalogue.h"
+#include "CommandSupport.h"
+#include "Pairing.h"
+#include "TextOutput.h"
+#include "TranslationChecks.h"
+#include "TranslationMerge.h"
+#include "uZelkStrings.h"
+
+#include <algorithm>
+#include <cstdio>
+
+using namespace CommandSupport;
+
+namespace {
+
+using Escape = BufferedOutput::Escape;
+
+const char *outcomeName(TranslationMerge::Outcome outcome)
+{
+    switch (outcome) {
+    case TranslationMerge::Outcome::Kept:
+        return "kept";
+    case TranslationMerge::Outcome::Changed:
+        return "changed";
+    case TranslationMerge::Outcome::New:
+        return "new";
+    }
+    return "";
+}
+
+void jsonText(BufferedOutput &out, const char *name, const QString *text)
+{
+    out.ascii(", \"").ascii(name).ascii("\": ");
+    if (text)
+        out.text(*text, Escape::Json);
+    else
+        out.ascii("null");
+}
+
+QByteArray mergeReport(const TranslationMerge &merge, const TZelkStrings &oldSource, const TZelkStrings &oldTranslation,
+                       const TZelkStrings &newSource)
+{
+    BufferedOutput out;
+    out.ascii("{\"counts\": {\"kept\": ").number(merge.count(TranslationMerge::Outcome::Kept));
+    out.ascii(", \"changed\": ").number(merge.count(TranslationMerge::Outcome::Changed));
+    out.ascii(", \"new\": ").number(merge.count(TranslationMerge::Outcome::New));
+    out.ascii(", \"removed\": ").number(merge.removed().size()).ascii("},\n \"entries\": [");
+    bool first = true;
+    const auto begin = [&](const char *status) {
+        out.ascii(first ? "\n  {\"status\": \"" : ",\n  {\"status\": \"").ascii(status).ascii("\"");
+        first = false;
+    };
+    for (quint32 i = 0; i < newSource.EntryCount(); ++i) {
+        const TranslationMerge::Entry &entry = merge.entries()[i];
+        if (entry.outcome == TranslationMerge::Outcome::Kept)
+            continue;
+        begin(outcomeName(entry.outcome));
+        out.ascii(", \"index\": ").number(i).ascii(", \"number\": \"").hex8(newSource.GetNumber(i)).ascii("\"");
+        const bool hasOld = entry.oldSourceIndex != Pairing::NoPartner;
+        jsonText(out, "oldSource", hasOld ? &oldSource.entryText(entry.oldSourceIndex) : nullptr);
+        jsonText(out, "newSource", &newSource.entryText(i));
+        jsonText(out, "translation", &merge.carriedText(i));
+        out.ascii("}");
+    }
+    for (const quint32 old : merge.removed()) {
+        begin("removed");
+        out.ascii(", \"index\": ").number(old).ascii(", \"number\": \"").hex8(oldSource.GetNumber(old)).ascii("\"");
+        jsonText(out, "oldSource", &oldSource.entryText(old));
+        jsonText(out, "newSource", nullptr);
+        const quint32 translation = merge.sourceToTranslation().partnerOfFirst(old);
+        jsonText(out, "translation", translation != Pairing::NoPartner ? &oldTranslation.entryText(translation) : nullptr);
+        out.ascii("}");
+    }
+    out.ascii(first ? "]}\n" : "\n]}\n");
+    return out.takeBytes();
+}
+
+struct CheckLine
+{
+    quint32 index;
+    quint32 number;
+    QString kind;
+    QString detail;
+};
+
+std::vector<CheckLine> findProblems(const TZelkStrings &source, const TZelkStrings &translation, const Pairing &pairing,
+                                    const TranslationChecker &checker)
+{
+    std::vector<CheckLine> lines;
+    for (quint32 i = 0; i < translation.EntryCount(); ++i) {
+        const quint32 number = translation.GetNumber(i);
+        const quint32 partner = pairing.partnerOfSecond(i);
+        if (partner == Pairing::NoPartner) {
+            lines.push_back({i, number, QStringLiteral("unpaired"),
+                             pairing.kind() == Pairing::Kind::ByNumber && number == 0
+                                 ? QStringLiteral("the number 0 pairs with no entry")
+                                 : QStringLiteral("no entry of the source pairs with it")});
+            continue;
+        }
+        for (const Finding &finding : checker.check(source.entryText(partner), translation.entryText(i)))
+            lines.push_back({i, number, findingKindName(finding.kind), finding.detail});
+    }
+    for (quint32 i = 0; i < source.EntryCount(); ++i) {
+        if (pairing.partnerOfFirst(i) == Pairing::NoPartner)
+            lines.push_back({i, source.GetNumber(i), QStringLiteral("missing"),
+                             QStringLiteral("this source entry has no entry in the translation")});
+    }
+    std::stable_sort(lines.begin(), lines.end(), [](const CheckLine &a, const CheckLine &b) { return a.index < b.index; });
+    return lines;
+}
+
+} // namespace
+
+int UpdateCommands::merge(const QString &oldSourceName, const QString &oldTranslationName, const QString &newSourceName,
+                          const QString &output, const QString &jsonReport)
+{
+    TZelkStrings oldSource;
+    TZelkStrings oldTranslation;
+    TZelkStrings newSource;
+    load(oldSource, oldSourceName);
+    load(oldTranslation, oldTranslationName);
+    load(newSource, newSourceName);
+    const TranslationMerge merge(oldSource, oldTranslation, newSource);
+    notePairing(merge.oldToNew(), oldSourceName, newSourceName);
+    notePairing(merge.sourceToTranslation(), oldSourceName, oldTranslationName);
+    TZelkStrings result;
+    merge.build(result);
+    result.SaveToFile(output);
+    if (!jsonReport.isEmpty())
+        writeFileAtomically(jsonReport, mergeReport(merge, oldSource, oldTranslation, newSource));
+    note(QStringLiteral("kept %1, changed %2, new %3, removed %4")
+             .arg(merge.count(TranslationMerge::Outcome::Kept))
+             .arg(merge.count(TranslationMerge::Outcome::Changed))
+             .arg(merge.count(TranslationMerge::Outcome::New))
+             .arg(merge.removed().size()));
+    return Success;
+}
+
+int UpdateCommands::check(const QString &sourceName, const QString &translationName, const CheckOptions &options)
+{
+    TZelkStrings source;
+    TZelkStrings translation;
+    load(source, sourceName);
+    load(translation, translationName);
+    const Pairing pairing = Pairing::pair(source, translation);
+    notePairing(pairing, sourceName, translationName);
+    const TranslationChecker checker(options.placeholders, options.maxLengthRatio);
+    const std::vector<CheckLine> lines = findProblems(source, translation, pairing, checker);
+
+    BufferedOutput out(stdout);
+    if (options.json)
+        out.ascii("{\"findings\": [");
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const CheckLine &line = lines[i];
+        if (options.json) {
+            out.ascii(i ? ",\n  {\"index\": " : "\n  {\"index\": ").number(line.index);
+            out.ascii(", \"number\": \"").hex8(line.number).ascii("\", \"kind\": \"").text(line.kind);
+            out.ascii("\", \"detail\": ").text(line.detail, Escape::Json).ascii("}");
+        } else {
+            out.number(line.index).ascii(" ").hex8(line.number).ascii(" ").text(line.kind).ascii(": ");
+            out.text(line.detail, Escape::Table).ascii("\n");
+        }
+    }
+    if (options.json)
+        out.ascii(lines.empty() ? "]}\n" : "\n]}\n");
+    finish(out);
+    return lines.empty() ? Success : Different;
+}
+
+int UpdateCommands::diffByNumber(const QString &oldName, const QString &newName)
+{
+    TZelkStrings oldTable;
+    TZelkStrings newTable;
+    load(oldTable, oldName);
+    load(newTable, newName);
+    for (const auto &[table, name] : {std::pair{&oldTable, oldName}, std::pair{&newTable, newName}}) {
+        const QString obstacle = numberIdentityObstacle(*table);
+        if (!obstacle.isEmpty())
+            throw CliError(QStringLiteral("%1 cannot be compared by number: %2").arg(name, obstacle));
+    }
+    const Pairing pairing = Pairing::pair(oldTable, newTable);
+    notePairing(pairing, oldName, newName);
+    BufferedOutput out(stdout);
+    bool different = false;
+    const auto line = [&](quint32 number, const char *kind, quint32 index) -> BufferedOutput & {
+        different = true;
+        return out.hex8(number).ascii("\t").ascii(kind).ascii("\t").number(index).ascii("\t");
+    };
+    quint32 unpairable = 0;
+    for (quint32 i = 0; i < newTable.EntryCount(); ++i) {
+        const quint32 old = pairing.partnerOfSecond(i);
+        const QString &text = newTable.entryText(i);
+        if (newTable.GetNumber(i) == 0)
+            ++unpairable;
+        else if (old == Pairing::NoPartner)
+            line(newTable.GetNumber(i), "added", i).text(text, Escape::Table).ascii("\n");
+        else if (oldTable.entryText(old) != text)
+            line(newTable.GetNumber(i), "changed", i)
+                .text(oldTable.entryText(old), Escape::Table)
+                .ascii("\t")
+                .text(text, Escape::Table)
+                .ascii("\n");
+    }
+    for (quint32 i = 0; i < oldTable.EntryCount(); ++i) {
+        if (oldTable.GetNumber(i) == 0)
+            ++unpairable;
+        else if (pairing.partnerOfFirst(i) == Pairing::NoPartner)
+            line(oldTable.GetNumber(i), "removed", i).text(oldTable.entryText(i), Escape::Table).ascii("\n");
+    }
+    finish(out);
+    if (unpairable)
+        note(QStringLiteral("%1 entries with the number 0 cannot be paired and were not compared").arg(unpairable));
+    return different ? Different : Success;
+}

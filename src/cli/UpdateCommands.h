@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QList>
+#include <QRegularExpression>
+#include <QString>
+
+// The commands for a new version of the game: carrying a translation over,
+// checking a translation against its source, and comparing by number. Each
+// returns the exit status and says on stderr how it paired the files.
+namespace UpdateCommands {
+
+int merge(const QString &oldSource, const QString &oldTranslation, const QString &newSource, const QString &output,
+          const QString &jsonReport);
+
+struct CheckOptions
+{
+    bool json = false;
+    QList<QRegularExpression> placeholders;
+    double maxLengthRatio = 0;
+};
+int check(const QString &source, const QString &translation, const CheckOptions &options);
+
+int diffByNumber(const QString &oldFile, const QString &newFile);
+
+} // namespace UpdateCommands

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+
+#include <vector>
+
+class TZelkStrings;
+
+// Which entry of one table belongs to which entry of another. In the new
+// layout every entry carries the hash of its lookup key, and that number, not
+// the position, is what identifies an entry across languages and versions.
+class Pairing
+{
+public:
+    enum class Kind { ByNumber, ByIndex, ByUniqueTextThenIndex };
+
+    static constexpr quint32 NoPartner = 0xFFFFFFFFu;
+
+    // By number when both tables are in the new layout, neither has a
+    // non-zero number twice, and each that has entries has a non-zero number;
+    // otherwise by index. Entries with the number 0
+    // stay unpaired in a pairing by number.
+    static Pairing pair(const TZelkStrings &first, const TZelkStrings &second);
+    // As pair(), but where numbers cannot pair the tables, entries whose text
+    // occurs exactly once in each table pair first, and the rest by index.
+    static Pairing pairForUpdate(const TZelkStrings &first, const TZelkStrings &second);
+
+    Kind kind() const { return m_kind; }
+    // How the tables are paired, as the tools report it: "by number", or "by
+    // index (NAME: why not by number)" with the name of the table at fault.
+    QString description(const QString &firstName, const QString &secondName) const;
+
+    quint32 partnerOfFirst(quint32 index) const { return index < m_first.size() ? m_first[index] : NoPartner; }
+    quint32 partnerOfSecond(quint32 index) const { return index < m_second.size() ? m_second[index] : NoPartner; }
+    quint32 unpairedInFirst() const;
+    quint32 unpairedInSecond() const;
+
+private:
+    Pairing(Kind kind, quint32 firstCount, quint32 secondCount);
+    void link(quint32 first, quint32 second);
+    void linkByNumber(const TZelkStrings &first, const TZelkStrings &second);
+    void linkByUniqueText(const TZelkStrings &first, const TZelkStrings &second);
+    void linkRestByIndex();
+
+    Kind m_kind;
+    QString m_obstacle;
+    bool m_obstacleInFirst = false;
+    std::vector<quint32> m_first;
+    std::vector<quint32> m_second;
+};
+
+// Why a table's entries cannot be told apart by number ("the old layout has
+// no numbers", "number 0000ABCD is on 2 entries", "no entry has a number");
+// empty when they can. Entries with the
+// number 0 do not count: they are never paired by number.
+QString numberIdentityObstacle(const TZelkStrings &table);

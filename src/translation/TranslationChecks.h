@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QList>
+#include <QRegularExpression>
+#include <QString>
+
+#include <vector>
+
+// What breaks a game at run time or on screen when a translation differs from
+// its source in the wrong way.
+enum class FindingKind {
+    LineBreaks,   // the number of line breaks differs
+    Placeholders, // printf, brace and markup placeholders differ as multisets
+    Spaces,       // leading or trailing spaces differ
+    Empty,        // the translation is empty where the source is not
+    Untranslated, // the translation equals a source text that has letters
+    Length,       // the translation is longer than allowed
+};
+
+struct Finding
+{
+    FindingKind kind;
+    QString detail;
+};
+
+// The name a finding kind has in reports: "line-breaks", "placeholders", ...
+QString findingKindName(FindingKind kind);
+
+class TranslationChecker
+{
+public:
+    // extraPatterns: placeholders besides the built-in ones; maxLengthRatio:
+    // a translation longer than this many times its source is reported, 0 for
+    // no limit.
+    explicit TranslationChecker(QList<QRegularExpression> extraPatterns = {}, double maxLengthRatio = 0);
+
+    std::vector<Finding> check(const QString &source, const QString &translation) const;
+
+    // Empty where the source is not, or the source's text itself (when that
+    // has letters): what a translator has still to do.
+    static bool isUntranslated(const QString &source, const QString &translation);
+
+    // The placeholders of a text, in order: printf-style ("%s", "%5.2f",
+    // "%1$s", "%%"), braces ("{0}", "{name}") and markup tags ("<b>", "</b>",
+    // "<color=#ff0000>"), then those of the extra patterns.
+    QStringList placeholders(const QString &text) const;
+
+private:
+    QList<QRegularExpression> m_extraPatterns;
+    double m_maxLengthRatio;
+};
