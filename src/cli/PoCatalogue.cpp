@@ -2,6 +2,7 @@
 
 #include "uZelkStrings.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -9,6 +10,10 @@
 
 #include <csetjmp>
 #include <gettext-po.h>
+
+#ifdef Q_OS_WIN
+#include <qt_windows.h>
+#endif
 
 namespace {
 
@@ -18,6 +23,9 @@ struct Problems
 {
     QStringList messages;
     std::jmp_buf fatal;
+    // The library knows the copy it reads; messages name the user's file.
+    QByteArray libraryName;
+    QString userName;
 };
 
 Problems *current = nullptr;
@@ -26,7 +34,9 @@ void report(int severity, const char *filename, size_t lineno, const char *text)
 {
     if (severity == PO_SEVERITY_WARNING || !current)
         return;
-    QString where = filename ? QString::fromLocal8Bit(filename) : QString();
+    QString where;
+    if (filename)
+        where = current->libraryName == filename ? current->userName : QString::fromLocal8Bit(filename);
     if (filename && lineno != size_t(-1))
         where += QStringLiteral(":%1").arg(lineno);
     const QString message = QString::fromUtf8(text).trimmed().replace(QLatin1Char('\n'), QLatin1Char(' '));
@@ -63,6 +73,26 @@ bool guarded(Problems &problems, Call call)
     }
     current = nullptr;
     return completed;
+}
+
+// A path the library's C file functions can open. On Windows they take the
+// ANSI code page, so a folder whose name it cannot hold is given by its short
+// (8.3) name.
+QByteArray libraryPath(const QString &path)
+{
+#ifdef Q_OS_WIN
+    const QString native = QDir::toNativeSeparators(path);
+    const auto *wide = reinterpret_cast<const wchar_t *>(native.utf16());
+    const DWORD length = GetShortPathNameW(wide, nullptr, 0);
+    if (length > 0) {
+        std::wstring shortPath(length, L'\0');
+        if (GetShortPathNameW(wide, shortPath.data(), length) > 0)
+            return QString::fromWCharArray(shortPath.c_str()).toLocal8Bit();
+    }
+    return native.toLocal8Bit();
+#else
+    return QFile::encodeName(path);
+#endif
 }
 
 CliError failure(const Problems &problems, const QString &fallback)
@@ -156,7 +186,7 @@ QByteArray PoCatalogue::write(const ExportTables &tables, const Header &header)
 
     QTemporaryDir scratch;
     const QString path = scratch.filePath(QStringLiteral("catalogue.po"));
-    const QByteArray encodedPath = QFile::encodeName(path);
+    const QByteArray encodedPath = libraryPath(scratch.path()) + "/catalogue.po";
     Problems problems;
     bool written = false;
     guarded(problems, [&] { written = po_file_write(file, encodedPath.constData(), &Handler) != nullptr; });
@@ -169,12 +199,21 @@ QByteArray PoCatalogue::write(const ExportTables &tables, const Header &header)
 
 std::vector<ImportedEntry> PoCatalogue::read(const QString &fileName)
 {
+    // The library reads a copy in a folder of our own: it opens files by an
+    // 8-bit name, which cannot hold every name the user's file may have.
     QFile readable(fileName);
     if (!readable.open(QIODevice::ReadOnly))
         throw CliError(QStringLiteral("%1: %2").arg(fileName, readable.errorString()));
-    readable.close();
-    const QByteArray encodedPath = QFile::encodeName(fileName);
+    const QByteArray content = readable.readAll();
+    QTemporaryDir scratch;
+    QFile copy(scratch.filePath(QStringLiteral("catalogue.po")));
+    if (!scratch.isValid() || !copy.open(QIODevice::WriteOnly) || copy.write(content) != content.size() || !copy.flush())
+        throw CliError(QStringLiteral("%1: the catalogue could not be copied for reading").arg(fileName));
+    copy.close();
+    const QByteArray encodedPath = libraryPath(scratch.path()) + "/catalogue.po";
     Problems problems;
+    problems.libraryName = encodedPath;
+    problems.userName = fileName;
     po_file_t file = nullptr;
     const bool completed = guarded(problems, [&] { file = po_file_read(encodedPath.constData(), &Handler); });
     if (!completed || !file || !problems.messages.isEmpty()) {

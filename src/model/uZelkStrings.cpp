@@ -35,7 +35,7 @@ QString systemErrorText(int errorCode)
 
 QString fullPath(const QString &fileName)
 {
-    return QDir::cleanPath(QDir::current().absoluteFilePath(fileName));
+    return QDir::toNativeSeparators(QDir::cleanPath(QDir::current().absoluteFilePath(fileName)));
 }
 
 // Qt finds some failures itself without a system call failing; give those the
@@ -633,8 +633,13 @@ void writeFileAtomically(const QString &fileName, const QByteArray &bytes)
         file.cancelWriting();
         throw StringsError(QString::fromLatin1(StreamWriteError));
     }
-    if (!file.commit())
+    if (!file.commit()) {
+        // On Windows a file that another program holds open cannot be
+        // replaced: say which file and why, rather than a write error.
+        if (file.error() == QFileDevice::RenameError)
+            throw StringsError(QStringLiteral("Cannot create file \"%1\". %2").arg(fullPath(fileName), file.errorString()));
         throw StringsError(QString::fromLatin1(StreamWriteError));
+    }
 }
 
 QString formatNumber(quint32 number)
