@@ -1,6 +1,11 @@
 #include "StringListModel.h"
 
+#include "Pictures.h"
+#include "ReferenceState.h"
 #include "uZelkStrings.h"
+
+#include <QBrush>
+#include <QColor>
 
 #include <algorithm>
 
@@ -16,14 +21,18 @@ int StringListModel::rowCount(const QModelIndex &parent) const
 
 int StringListModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : ColumnCount;
+    return parent.isValid() ? 0 : (m_reference ? ColumnCount + 1 : ColumnCount);
 }
 
 QVariant StringListModel::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid() || size_t(index.row()) >= m_rows.size())
+    if (!index.isValid() || size_t(index.row()) >= m_rows.size())
         return QVariant();
     const StringRow &shown = m_rows[size_t(index.row())];
+    if (m_reference && (role != Qt::DisplayRole || index.column() == ReferenceColumn))
+        return referenceData(shown, index.column(), role);
+    if (role != Qt::DisplayRole)
+        return QVariant();
     switch (index.column()) {
     case IndexColumn:
         return QString::number(shown.index);
@@ -42,8 +51,63 @@ QVariant StringListModel::headerData(int section, Qt::Orientation orientation, i
 {
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
         return QVariant();
-    static const char *const titles[ColumnCount] = {"Indx", "Hash", "Text"};
-    return section >= 0 && section < ColumnCount ? QString::fromLatin1(titles[section]) : QVariant();
+    static const char *const titles[ColumnCount + 1] = {"Indx", "Hash", "Text", "Reference"};
+    return section >= 0 && section < columnCount() ? QString::fromLatin1(titles[section]) : QVariant();
+}
+
+// The reference column's text, and the marks a reference gives the rows: an
+// icon with a description in the "Text" column, a tint and a tooltip that
+// names the findings.
+QVariant StringListModel::referenceData(const StringRow &shown, int column, int role) const
+{
+    const ReferenceState::Mark mark = m_reference->mark(shown.index);
+    switch (role) {
+    case Qt::DisplayRole: {
+        const QString *text = m_reference->referenceText(shown.index);
+        return text ? QString(text->constData(), text->size()) : QString();
+    }
+    case Qt::DecorationRole:
+        if (column != TextColumn || mark == ReferenceState::Fine)
+            return QVariant();
+        return (mark & ReferenceState::Problem) ? Pictures::problemMark() : Pictures::untranslatedMark();
+    case Qt::AccessibleDescriptionRole:
+        if (column != TextColumn || mark == ReferenceState::Fine)
+            return QVariant();
+        return (mark & ReferenceState::Problem) ? QStringLiteral("Problem") : QStringLiteral("Untranslated");
+    case Qt::BackgroundRole:
+        if (mark == ReferenceState::Fine)
+            return QVariant();
+        return QBrush((mark & ReferenceState::Problem) ? QColor(255, 225, 200) : QColor(255, 250, 205));
+    case Qt::ToolTipRole: {
+        if (mark == ReferenceState::Fine)
+            return QVariant();
+        return m_reference->findings(*m_document, shown.index).join(QLatin1Char('\n'));
+    }
+    default:
+        return QVariant();
+    }
+}
+
+void StringListModel::showReference(const ReferenceState *reference, const TZelkStrings *document)
+{
+    if (reference && !m_reference) {
+        beginInsertColumns(QModelIndex(), ReferenceColumn, ReferenceColumn);
+        m_reference = reference;
+        m_document = document;
+        endInsertColumns();
+    } else if (!reference && m_reference) {
+        beginRemoveColumns(QModelIndex(), ReferenceColumn, ReferenceColumn);
+        m_reference = nullptr;
+        m_document = nullptr;
+        endRemoveColumns();
+    }
+    referenceChanged();
+}
+
+void StringListModel::referenceChanged()
+{
+    if (!m_rows.empty())
+        Q_EMIT dataChanged(index(0, 0), index(int(m_rows.size()) - 1, columnCount() - 1));
 }
 
 void StringListModel::appendTable(const TZelkStrings &table)

@@ -6,6 +6,7 @@
 #include <functional>
 #include <vector>
 
+class ReferenceState;
 class TZelkStrings;
 
 // What one row of the string list shows: the entry's table index, its number
@@ -18,13 +19,14 @@ struct StringRow
     QString text;
 };
 
-// The rows of the string list: columns "Indx", "Hash" and "Text".
+// The rows of the string list: columns "Indx", "Hash" and "Text", and
+// "Reference" while a reference is shown, whose marks then flag the texts.
 class StringListModel : public QAbstractTableModel
 {
     Q_OBJECT
 
 public:
-    enum Column { IndexColumn, HashColumn, TextColumn, ColumnCount };
+    enum Column { IndexColumn, HashColumn, TextColumn, ColumnCount, ReferenceColumn = ColumnCount };
 
     explicit StringListModel(QObject *parent = nullptr);
 
@@ -38,6 +40,13 @@ public:
     void clear();
     void appendRow(const StringRow &row);
 
+    // Adds the "Reference" column, with marks and tooltips from the reference
+    // of the document; nullptr removes it.
+    void showReference(const ReferenceState *reference, const TZelkStrings *document);
+    bool showsReference() const { return m_reference != nullptr; }
+    // Every row's reference text and marks may have changed.
+    void referenceChanged();
+
     const StringRow &row(int position) const { return m_rows[size_t(position)]; }
     void setRowText(int position, const QString &text);
     void setRowNumber(int position, quint32 number);
@@ -50,5 +59,9 @@ public:
                   const std::function<int(const StringRow &, const StringRow &)> &tieCompare, bool descending);
 
 private:
+    QVariant referenceData(const StringRow &shown, int column, int role) const;
+
     std::vector<StringRow> m_rows;
+    const ReferenceState *m_reference = nullptr;
+    const TZelkStrings *m_document = nullptr;
 };

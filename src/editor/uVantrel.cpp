@@ -7,7 +7,9 @@
 #include "Hourglass.h"
 #include "InputQuery.h"
 #include "MessageBoxes.h"
+#include "CommandAction.h"
 #include "Pictures.h"
+#include "ReferenceCommands.h"
 #include "StringListModel.h"
 #include "StringListView.h"
 #include "TextRules.h"
@@ -50,19 +52,6 @@ namespace {
 const QString Title = QStringLiteral("Zelk Strings Editor");
 const QString Untitled = QStringLiteral("Untitled.bin");
 const QString MultipleStrings = QStringLiteral("Multiple strings selected");
-
-// The long part of a hint: the text after its first '|', or all of it.
-QString longHint(const QString &hint)
-{
-    const qsizetype bar = hint.indexOf(QLatin1Char('|'));
-    return bar < 0 ? hint : hint.mid(bar + 1);
-}
-
-QString shortHint(const QString &hint)
-{
-    const qsizetype bar = hint.indexOf(QLatin1Char('|'));
-    return bar < 0 ? hint : hint.left(bar);
-}
 
 // A font whose every property is set, so that it no longer follows the font
 // of the window it sits in.
@@ -141,6 +130,7 @@ public:
 
 TfrmVantrel::TfrmVantrel(QWidget *parent)
     : QMainWindow(parent)
+    , Str(std::make_unique<TZelkStrings>())
     , Runner(new ActionRunner(this))
 {
     setObjectName(QStringLiteral("frmVantrel"));
@@ -154,6 +144,7 @@ TfrmVantrel::TfrmVantrel(QWidget *parent)
     createMenus();
     createToolBar();
     bindHandlers();
+    createReference();
     qApp->installEventFilter(this);
     FormCreate();
 }
@@ -327,24 +318,8 @@ void TfrmVantrel::createActions()
         {&TfrmVantrel::actStringsHash, "actStringsHash", "Strings", "Hash", "Hash|Calculate a hash value for a given key string", "", -1},
     };
     for (const auto &spec : specs) {
-        auto *action = new QAction(QString::fromLatin1(spec.caption), this);
-        const QString hint = QString::fromLatin1(spec.hint);
-        const QKeySequence shortcut(QString::fromLatin1(spec.shortcut), QKeySequence::PortableText);
-        action->setObjectName(QString::fromLatin1(spec.name));
-        action->setProperty("category", QString::fromLatin1(spec.category));
-        action->setProperty("hint", hint);
-        action->setStatusTip(longHint(hint));
-        const QString tip = shortHint(hint);
-        action->setToolTip(shortcut.isEmpty() || tip.isEmpty()
-                               ? tip
-                               : QStringLiteral("%1 (%2)").arg(tip, shortcut.toString(QKeySequence::PortableText)));
-        // Keys are looked up by runShortcut(), in this list's order; Qt's own
-        // shortcut handling would let the focused control take them first.
-        action->setShortcut(shortcut);
-        action->setShortcutContext(Qt::WidgetShortcut);
-        action->setProperty("imageIndex", spec.image);
-        if (spec.image >= 0)
-            action->setIcon(Pictures::picture(spec.image));
+        // Keys are looked up by runShortcut(), in this list's order.
+        QAction *action = makeCommandAction(this, spec.name, spec.category, spec.caption, spec.hint, spec.shortcut, spec.image);
         this->*spec.field = action;
         actsMain.append(action);
     }
@@ -520,17 +495,30 @@ void TfrmVantrel::bindHandlers()
 #endif
 }
 
+// The reference file beside the document, a feature of its own.
+void TfrmVantrel::createReference()
+{
+    auto *panel = static_cast<QVBoxLayout *>(pnlCurString->layout());
+    Reference = new ReferenceCommands({this, Runner, Str.get(), ListModel, lstStrings, tbrMenu, StatusBar, panel,
+                                       memCurString, [this](int row) {
+                                           selectRowAfterChange(row);
+                                           UpdateControls();
+                                       }});
+}
+
 // ---------------------------------------------------------------------------
 // Start and end
 
 void TfrmVantrel::FormCreate()
 {
-    Str = std::make_unique<TZelkStrings>();
     FModified = false;
     FFileName.clear();
     FCurIdx = -1;
     FNew = false;
-    const QStringList arguments = QCoreApplication::arguments();
+    QStringList arguments = QCoreApplication::arguments();
+    const QString reference = ReferenceCommands::takeReferenceArgument(arguments);
+    if (!reference.isEmpty())
+        Runner->guard([&] { Reference->open(reference); });
     if (arguments.size() > 1) {
         FFromParam = true;
         OpenDialog->fileName = arguments.at(1);
@@ -553,6 +541,7 @@ void TfrmVantrel::FormDestroy()
 void TfrmVantrel::FillList()
 {
     ListModel->appendTable(*Str);
+    Reference->documentChanged();
 }
 
 void TfrmVantrel::ClearView()
@@ -563,6 +552,7 @@ void TfrmVantrel::ClearView()
         const QSignalBlocker blocker(memCurString);
         memCurString->clear();
     }
+    Reference->showCurrent(-1);
     edtHashString->clear();
     {
         const QSignalBlocker blocker(edtHashValue);
@@ -583,6 +573,7 @@ void TfrmVantrel::UpdateControls()
     actStringsDelete->setEnabled(selected >= 1);
     actStringsMove->setEnabled(selected == 1);
     actStringsHash->setEnabled(selected == 1);
+    Reference->updateActions(open);
 
     const QString caption = open ? Title + QStringLiteral(" - ") + TextRules::fileNamePart(FFileName) : Title;
     if (TextRules::compareFolded(caption, windowTitle()) != 0) {
@@ -695,6 +686,7 @@ void TfrmVantrel::actFileCloseExecute()
         ClearView();
     }
     Str->clear();
+    Reference->documentChanged();
     returnFreeMemory();
     FModified = false;
     FFileName.clear();
@@ -762,6 +754,7 @@ void TfrmVantrel::lstStringsSelectItem(int row, bool selected)
         putNumberText(QString());
         edtHashValue->setEnabled(false);
     }
+    Reference->showCurrent(FCurIdx);
     UpdateControls();
 }
 
@@ -772,6 +765,7 @@ void TfrmVantrel::memCurStringChange()
     Str->SetEntry(quint32(FCurIdx), editorText());
     if (lstStrings->selectedRowCount() > 0)
         ListModel->setRowText(lstStrings->firstSelectedRow(), Str->GetEntry(quint32(FCurIdx)));
+    Reference->textChanged(quint32(FCurIdx));
     FModified = true;
     UpdateControls();
 }
@@ -786,9 +780,11 @@ void TfrmVantrel::edtHashValueChange()
         quint32 value = 0;
         if (!TextRules::readHexNumber(edtHashValue->text(), value))
             return;
+        const quint32 oldValue = Str->GetNumber(quint32(FCurIdx));
         Str->SetNumber(quint32(FCurIdx), value);
         if (lstStrings->selectedRowCount() > 0)
             ListModel->setRowNumber(lstStrings->firstSelectedRow(), Str->GetNumber(quint32(FCurIdx)));
+        Reference->numberChanged(quint32(FCurIdx), oldValue);
         FModified = true;
         UpdateControls();
     } catch (const std::exception &) {
@@ -892,6 +888,7 @@ void TfrmVantrel::actStringsAddExecute()
     Str->AddEntry(text);
     const quint32 last = Str->EntryCount() - 1;
     ListModel->appendRow(StringRow{last, Str->GetNumber(last), Str->GetEntry(last)});
+    Reference->documentChanged();
     selectRowAfterChange(ListModel->rowCount() - 1);
     FModified = true;
     UpdateControls();
@@ -1004,6 +1001,9 @@ void TfrmVantrel::lstStringsColumnClick(int column)
     case StringListModel::HashColumn:
         ListModel->sortRows([](const StringRow &row) { return quint64(row.number); }, nullptr, state >= 100);
         break;
+    case StringListModel::ReferenceColumn:
+        Reference->sortRows(state >= 100);
+        break;
     default:
         ListModel->sortRows([](const StringRow &row) { return TextRules::foldedPrefix(row.text); }, compare,
                             state >= 100);
@@ -1100,9 +1100,11 @@ bool TfrmVantrel::runShortcut(QKeyEvent *event)
 {
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     const QKeySequence pressed(QKeyCombination(modifiers, Qt::Key(event->key())));
-    for (QAction *action : std::as_const(actsMain)) {
-        if (!action->shortcut().isEmpty() && action->shortcut() == pressed)
-            return Runner->run(action);
+    for (const QList<QAction *> &commands : {actsMain, Reference->actions()}) {
+        for (QAction *action : commands) {
+            if (!action->shortcut().isEmpty() && action->shortcut() == pressed)
+                return Runner->run(action);
+        }
     }
     return false;
 }

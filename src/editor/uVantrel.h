@@ -22,6 +22,7 @@ class QSessionManager;
 class QSplitter;
 class QStatusBar;
 class QToolBar;
+class ReferenceCommands;
 class StringListModel;
 class StringListView;
 class TZelkStrings;
@@ -72,6 +73,7 @@ private:
     void createToolBar();
     void bindHandlers();
     void bindHashButton();
+    void createReference();
     QAction *addMenuEntry(QMenu *menu, QAction *action, const char *ownCaption);
 
     // Start and end.
@@ -185,4 +187,5 @@ private:
     std::unique_ptr<FileDialog> SaveAsDialog;
     QFontDialog *FontDialog = nullptr;
     FindDialog *dlgFind = nullptr;
+    ReferenceCommands *Reference = nullptr;
 };

@@ -332,6 +332,23 @@ private:
     qreal m_designSize;
 };
 
+void drawUntranslated(QPainter &p)
+{
+    p.setPen(pen(DiskBlue, 1.5));
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(QRectF(3, 3, 10, 10));
+}
+
+void drawProblem(QPainter &p)
+{
+    p.setPen(pen(QColor(150, 60, 0)));
+    p.setBrush(QColor(250, 170, 30));
+    p.drawPolygon(QPolygonF({{8, 1.5}, {15, 14.5}, {1, 14.5}}));
+    p.setPen(pen(Outline, 1.6));
+    p.drawLine(QPointF(8, 6), QPointF(8, 10));
+    p.drawPoint(QPointF(8, 12.5));
+}
+
 const Drawing CommandDrawings[Pictures::Count] = {
     drawCut, drawCopy, drawPaste, drawUndo, drawCross, drawOpen, drawSaveAs, drawExit, drawSave,
     drawClose, drawFind, drawFont, drawPlus, drawMinus, drawMove, drawAbout, drawNew,
@@ -349,4 +366,14 @@ QIcon Pictures::picture(int index)
 QIcon Pictures::programIcon()
 {
     return QIcon(new PictureEngine(drawProgram, 32));
+}
+
+QIcon Pictures::untranslatedMark()
+{
+    return QIcon(new PictureEngine(drawUntranslated, 16));
+}
+
+QIcon Pictures::problemMark()
+{
+    return QIcon(new PictureEngine(drawProblem, 16));
 }

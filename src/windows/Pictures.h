@@ -34,4 +34,9 @@ QIcon picture(int index);
 // The program icon (32 x 32 in its design).
 QIcon programIcon();
 
+// The marks of list rows beside a reference (16 x 16): a hollow circle for a
+// text still to translate, a warning triangle for a text with a problem.
+QIcon untranslatedMark();
+QIcon problemMark();
+
 } // namespace Pictures
