@@ -124,6 +124,7 @@ void ReferenceCommands::open(const QString &fileName)
     lblReferenceProgress->show();
     showCurrent(m_current);
     showProgress();
+    updateActions(actReferenceOpen->isEnabled());
 }
 
 void ReferenceCommands::closeReference()
@@ -227,10 +228,11 @@ void ReferenceCommands::showProgress()
     const quint32 paired = m_state.pairedCount();
     const quint32 translated = m_state.translatedCount();
     const quint64 percent = paired ? quint64(translated) * 100 / paired : 100;
-    lblReferenceProgress->setText(QStringLiteral("%1 of %2 translated (%3 %), %4 problem%5")
+    lblReferenceProgress->setText(QStringLiteral("%1 of %2 translated (%3 %), %4 problem%5, paired by %6")
                                       .arg(translated)
                                       .arg(paired)
                                       .arg(percent)
                                       .arg(m_state.problemCount())
-                                      .arg(m_state.problemCount() == 1 ? QString() : QStringLiteral("s")));
+                                      .arg(m_state.problemCount() == 1 ? QString() : QStringLiteral("s"))
+                                      .arg(m_state.byNumber() ? QStringLiteral("number") : QStringLiteral("index")));
 }

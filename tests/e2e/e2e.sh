@@ -64,4 +64,21 @@ xdotool key alt+f x
 timeout 20 tail --pid="$pid" -f /dev/null || fail "the editor did not exit"
 wait "$pid" || fail "the editor exited with an error"
 pid=
-echo "e2e: the editor saved what was typed; screenshot in $out/e2e-window.png"
+
+# A translator's window: French beside its English reference, a row chosen
+# with Next Untranslated (F8); the README shows this picture.
+printf '\xfe\xfe\xfe\xfe\x04\0\0\0\0\0\0\0\0\0\0\0\x01\0\0\0\x02\0\0\0\x03\0\0\0\x04\0\0\0\x30\0\0\0\x36\0\0\0\x4d\0\0\0\x55\0\0\0Hello\0You have %%d gold coins\0Options\0Open the door^and run\0' >"$work/game.eng"
+printf '\xfe\xfe\xfe\xfe\x04\0\0\0\0\0\0\0\0\0\0\0\x01\0\0\0\x02\0\0\0\x03\0\0\0\x04\0\0\0\x30\0\0\0\x38\0\0\0\x4e\0\0\0\x56\0\0\0Bonjour\0Vous avez des pi\xc3\xa8ces\0Options\0Ouvrez la porte^et courez\0' >"$work/game.fre"
+"$vantrel" "$work/game.fre" --reference "$work/game.eng" &
+pid=$!
+main=$(window_named "Zelk Strings Editor - game.fre") || fail "the window with a reference did not open"
+xdotool windowfocus --sync "$main"
+xdotool key F8
+untranslated=$(printf '2\t00000003\tOptions')
+[ "$("$zelkstr" dump "$work/game.fre" | sed -n 3p)" = "$untranslated" ] || fail "the translator's file is not as written"
+"$grab" "$out/reference-window.png" "$main" || fail "no screenshot of the window with a reference"
+xdotool key alt+f x
+timeout 20 tail --pid="$pid" -f /dev/null || fail "the editor with a reference did not exit"
+wait "$pid" || fail "the editor with a reference exited with an error"
+pid=
+echo "e2e: the editor saved what was typed; screenshots in $out/e2e-window.png and $out/reference-window.png"
