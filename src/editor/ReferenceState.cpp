@@ -115,13 +115,9 @@ quint8 ReferenceState::markOf(const TZelkStrings &document, quint32 index) const
     const QString *source = referenceText(index);
     if (!source)
         return Problem; // nothing to translate from: worth a look
-    const QString &text = document.entryText(index);
-    quint8 mark = TranslationChecker::isUntranslated(*source, text) ? Untranslated : Fine;
-    for (const Finding &finding : m_checker.check(*source, text)) {
-        if (finding.kind != FindingKind::Empty && finding.kind != FindingKind::Untranslated)
-            return mark | Problem;
-    }
-    return mark;
+    const unsigned kinds = m_checker.findingKinds(*source, document.entryText(index));
+    constexpr unsigned untranslated = 1u << unsigned(FindingKind::Empty) | 1u << unsigned(FindingKind::Untranslated);
+    return quint8(((kinds & untranslated) ? Untranslated : Fine) | ((kinds & ~untranslated) ? Problem : Fine));
 }
 
 // Only a paired entry can be untranslated, so the counts follow the marks.

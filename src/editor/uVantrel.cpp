@@ -613,6 +613,11 @@ void TfrmVantrel::openDocument(const QString &fileName)
     Runner->guard([this] { actFileOpenAccept(); });
 }
 
+void TfrmVantrel::openReference(const QString &fileName)
+{
+    Runner->guard([&] { Reference->open(fileName); });
+}
+
 void TfrmVantrel::actFileNewExecute()
 {
     Runner->run(actFileClose);

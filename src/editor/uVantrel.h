@@ -53,6 +53,9 @@ public:
     // Opens a file as the Open command does once its dialog is accepted:
     // the file becomes the Open dialog's choice and is loaded.
     void openDocument(const QString &fileName);
+    // Opens a reference file as Open Reference does once its dialog is
+    // accepted.
+    void openReference(const QString &fileName);
 
     // Whether the desktop session may end: with leave to ask, the close
     // query runs and a Cancel in it refuses; without, unsaved changes refuse.

@@ -82,21 +82,28 @@ qsizetype tagLength(QStringView text, qsizetype at)
 
 // The spaces and tabs at the start and at the end of a text, line breaks not
 // counted (they have a check of their own).
-QString edgeSpaces(const QString &text, bool leading)
+QStringView edgeSpaces(const QString &text, bool leading)
 {
     const auto isSpace = [](QChar c) { return c.isSpace() && c != QLatin1Char('\n') && c != QLatin1Char('\r'); };
     qsizetype length = 0;
     if (leading) {
         while (length < text.size() && isSpace(text[length]))
             ++length;
-        return text.left(length);
+        return QStringView(text).left(length);
     }
     while (length < text.size() && isSpace(text[text.size() - 1 - length]))
         ++length;
-    return text.right(length);
+    return QStringView(text).right(length);
 }
 
-QString describeSpaces(const QString &spaces)
+// Whether a text may hold a built-in placeholder at all: most texts do not,
+// and then the scan is skipped.
+bool mayHoldPlaceholders(const QString &text)
+{
+    return text.contains(QLatin1Char('%')) || text.contains(QLatin1Char('{')) || text.contains(QLatin1Char('<'));
+}
+
+QString describeSpaces(QStringView spaces)
 {
     if (spaces.isEmpty())
         return QStringLiteral("none");
@@ -182,53 +189,75 @@ QStringList TranslationChecker::placeholders(const QString &text) const
     return found;
 }
 
-std::vector<Finding> TranslationChecker::check(const QString &source, const QString &translation) const
+// Calls add(kind, detail) for each finding; detail() builds its text, so a
+// caller that needs only the kinds never pays for it.
+template<typename Add>
+void TranslationChecker::examine(const QString &source, const QString &translation, Add add) const
 {
-    std::vector<Finding> findings;
-    const auto add = [&](FindingKind kind, const QString &detail) { findings.push_back({kind, detail}); };
     if (translation.isEmpty() && !source.isEmpty()) {
-        add(FindingKind::Empty, QStringLiteral("the translation is empty"));
-        return findings;
+        add(FindingKind::Empty, [] { return QStringLiteral("the translation is empty"); });
+        return;
     }
     if (isUntranslated(source, translation))
-        add(FindingKind::Untranslated, QStringLiteral("the translation equals the source text"));
+        add(FindingKind::Untranslated, [] { return QStringLiteral("the translation equals the source text"); });
     const qsizetype sourceBreaks = source.count(QLatin1Char('\n'));
     const qsizetype breaks = translation.count(QLatin1Char('\n'));
     if (sourceBreaks != breaks)
-        add(FindingKind::LineBreaks, QStringLiteral("%1 line break(s), the source has %2").arg(breaks).arg(sourceBreaks));
+        add(FindingKind::LineBreaks, [&] { return QStringLiteral("%1 line break(s), the source has %2").arg(breaks).arg(sourceBreaks); });
 
-    QStringList expected = placeholders(source);
-    QStringList actual = placeholders(translation);
-    std::sort(expected.begin(), expected.end());
-    std::sort(actual.begin(), actual.end());
-    if (expected != actual) {
-        QStringList parts;
-        const QStringList missing = difference(expected, actual);
-        const QStringList extra = difference(actual, expected);
-        if (!missing.isEmpty())
-            parts << QStringLiteral("missing %1").arg(missing.join(QLatin1Char(' ')));
-        if (!extra.isEmpty())
-            parts << QStringLiteral("not in the source %1").arg(extra.join(QLatin1Char(' ')));
-        add(FindingKind::Placeholders, parts.join(QStringLiteral("; ")));
+    if (!m_extraPatterns.isEmpty() || mayHoldPlaceholders(source) || mayHoldPlaceholders(translation)) {
+        QStringList expected = placeholders(source);
+        QStringList actual = placeholders(translation);
+        std::sort(expected.begin(), expected.end());
+        std::sort(actual.begin(), actual.end());
+        if (expected != actual) {
+            add(FindingKind::Placeholders, [&] {
+                QStringList parts;
+                const QStringList missing = difference(expected, actual);
+                const QStringList extra = difference(actual, expected);
+                if (!missing.isEmpty())
+                    parts << QStringLiteral("missing %1").arg(missing.join(QLatin1Char(' ')));
+                if (!extra.isEmpty())
+                    parts << QStringLiteral("not in the source %1").arg(extra.join(QLatin1Char(' ')));
+                return parts.join(QStringLiteral("; "));
+            });
+        }
     }
 
     for (const bool leading : {true, false}) {
-        const QString want = edgeSpaces(source, leading);
-        const QString have = edgeSpaces(translation, leading);
+        const QStringView want = edgeSpaces(source, leading);
+        const QStringView have = edgeSpaces(translation, leading);
         if (want != have)
-            add(FindingKind::Spaces, QStringLiteral("%1: %2, the source has %3")
-                                         .arg(leading ? QStringLiteral("leading") : QStringLiteral("trailing"),
-                                              describeSpaces(have), describeSpaces(want)));
+            add(FindingKind::Spaces, [&] {
+                return QStringLiteral("%1: %2, the source has %3")
+                    .arg(leading ? QStringLiteral("leading") : QStringLiteral("trailing"), describeSpaces(have),
+                         describeSpaces(want));
+            });
     }
 
     if (m_maxLengthRatio > 0) {
         const qsizetype sourceLength = codePoints(source);
         const qsizetype length = codePoints(translation);
         if (double(length) > m_maxLengthRatio * double(sourceLength))
-            add(FindingKind::Length, QStringLiteral("%1 characters, %2 times the source's %3")
-                                         .arg(length)
-                                         .arg(sourceLength ? double(length) / double(sourceLength) : 0.0, 0, 'f', 2)
-                                         .arg(sourceLength));
+            add(FindingKind::Length, [&] {
+                return QStringLiteral("%1 characters, %2 times the source's %3")
+                    .arg(length)
+                    .arg(sourceLength ? double(length) / double(sourceLength) : 0.0, 0, 'f', 2)
+                    .arg(sourceLength);
+            });
     }
+}
+
+std::vector<Finding> TranslationChecker::check(const QString &source, const QString &translation) const
+{
+    std::vector<Finding> findings;
+    examine(source, translation, [&](FindingKind kind, const auto &detail) { findings.push_back({kind, detail()}); });
     return findings;
+}
+
+unsigned TranslationChecker::findingKinds(const QString &source, const QString &translation) const
+{
+    unsigned kinds = 0;
+    examine(source, translation, [&](FindingKind kind, const auto &) { kinds |= 1u << unsigned(kind); });
+    return kinds;
 }
