@@ -6,6 +6,7 @@
 #include "uZelkStrings.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -125,6 +126,10 @@ void TestReference::openedThroughItsDialog()
     reference->setFocus();
     QTest::keyClicks(reference, QStringLiteral("typed"));
     QCOMPARE(reference->toPlainText(), paired[1]);
+    QGuiApplication::clipboard()->clear();
+    QTest::keyClick(reference, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(reference, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), paired[1]);
     QCOMPARE(window->table().GetEntry(1), QStringLiteral("pièces"));
 }
 
