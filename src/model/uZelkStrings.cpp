@@ -6,6 +6,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <limits>
 #include <functional>
 #include <numeric>
 #include <cerrno>
@@ -36,6 +37,22 @@ QString systemErrorText(int errorCode)
 QString fullPath(const QString &fileName)
 {
     return QDir::toNativeSeparators(QDir::cleanPath(QDir::current().absoluteFilePath(fileName)));
+}
+
+// A file name that is not valid UTF-8 reaches us with U+FFFD in place of its
+// bad bytes, and would open or create another file: such a name is refused
+// unless a file of exactly this name exists.
+void checkFileName(const QString &fileName, bool forWriting)
+{
+#ifdef Q_OS_UNIX
+    if (!fileName.contains(QChar(QChar::ReplacementCharacter)) || QFileInfo::exists(fileName))
+        return;
+    throw StringsError(QStringLiteral("%1 file \"%2\". Its name is not valid UTF-8; rename the file")
+                           .arg(forWriting ? QStringLiteral("Cannot create") : QStringLiteral("Cannot open"), fullPath(fileName)));
+#else
+    Q_UNUSED(fileName);
+    Q_UNUSED(forWriting);
+#endif
 }
 
 // Qt finds some failures itself without a system call failing; give those the
@@ -178,29 +195,20 @@ void widenAscii(const uchar *p, qsizetype n, char16_t *out)
 }
 
 // The bytes of the string at an offset: up to the first 0 byte or the end of
-// the image; none where the offset is at or past the end.
+// the file; none where the offset is at or past the end.
 struct StringBytes
 {
     const uchar *data = nullptr;
     qsizetype length = 0;
 };
 
-StringBytes stringAt(const uchar *image, qsizetype size, quint32 offset)
-{
-    if (offset >= quint64(size))
-        return {};
-    const uchar *start = image + offset;
-    const auto *terminator = static_cast<const uchar *>(std::memchr(start, 0, size_t(size - offset)));
-    return {start, terminator ? terminator - start : size - qsizetype(offset)};
-}
-
 // How many UTF-16 code units a string's text takes: 0 for bytes that are
-// not well-formed UTF-8, whose text is empty.
+// not well-formed UTF-8, whose text reads as empty; -1 marks those.
 qsizetype textUnits(const StringBytes &bytes)
 {
     if (isAscii(bytes.data, bytes.length))
         return bytes.length;
-    return std::max<qsizetype>(utf16Length(bytes.data, bytes.length), 0);
+    return utf16Length(bytes.data, bytes.length);
 }
 
 // The texts of one load in a single allocation. Each entry's QString shares
@@ -300,25 +308,91 @@ uchar *encodeText(const QString &text, uchar *out)
     return out;
 }
 
-QByteArray readWholeFile(const QString &fileName)
+// Reads a range of a file whole; a short read is a read error.
+QByteArray readRange(QFile &file, quint64 from, quint64 length)
 {
-    QFile file(fileName);
-    errno = 0;
-    if (!file.open(QIODevice::ReadOnly))
-        throw fileError("Cannot open file \"%1\". %2", fileName, errno, file.errorString());
-    const qint64 size = file.size();
-    QByteArray image(size, Qt::Uninitialized);
+    if (length > quint64(std::numeric_limits<qsizetype>::max()) || !file.seek(qint64(from)))
+        throw StringsError(QString::fromLatin1(StreamReadError));
+    QByteArray bytes(qsizetype(length), Qt::Uninitialized);
     qint64 done = 0;
-    while (done < size) {
-        const qint64 got = file.read(image.data() + done, size - done);
+    while (done < qint64(length)) {
+        const qint64 got = file.read(bytes.data() + done, qint64(length) - done);
         if (got <= 0)
             throw StringsError(QString::fromLatin1(StreamReadError));
         done += got;
     }
-    return image;
+    return bytes;
+}
+
+// Reads on from the end of a range until a 0 byte or the end of the file, so
+// that the string starting at lastString (an index into bytes) is whole.
+void readToTerminator(QFile &file, QByteArray &bytes, qsizetype lastString, quint64 end, quint64 fileSize)
+{
+    constexpr quint64 Piece = 1 << 16;
+    qsizetype searched = lastString;
+    while (end < fileSize && !std::memchr(bytes.constData() + searched, 0, size_t(bytes.size() - searched))) {
+        searched = bytes.size();
+        const quint64 piece = std::min(Piece, fileSize - end);
+        bytes += readRange(file, end, piece);
+        end += piece;
+    }
 }
 
 } // namespace
+
+// The part of a file that holds its strings, from its first string through
+// the terminator of its last (or the end of the file).
+struct TZelkStrings::StringArea
+{
+    const uchar *data = nullptr;
+    quint64 base = 0;     // the file offset of data[0]
+    qsizetype size = 0;
+    quint64 fileSize = 0;
+
+    StringBytes at(quint32 offset) const
+    {
+        if (offset >= fileSize || offset < base || offset - base >= quint64(size))
+            return {};
+        const uchar *start = data + (offset - base);
+        const qsizetype rest = size - qsizetype(offset - base);
+        const auto *terminator = static_cast<const uchar *>(std::memchr(start, 0, size_t(rest)));
+        return {start, terminator ? terminator - start : rest};
+    }
+};
+
+// What the first bytes of a file say of its layout; the tables must lie inside
+// the file before anything is allocated.
+struct TZelkStrings::Layout
+{
+    bool hasHeader = false;
+    quint32 count = 0;
+    quint64 offsetTable = 0;
+
+    quint64 tablesEnd() const { return offsetTable + 4ull * count; }
+};
+
+TZelkStrings::Layout TZelkStrings::readLayout(const uchar *data, quint64 available, quint64 fileSize)
+{
+    const auto readError = [] { return StringsError(QString::fromLatin1(StreamReadError)); };
+    Layout layout;
+    if (fileSize < 4 || available < 4)
+        throw readError();
+    const quint32 first = readU32(data);
+    layout.hasHeader = first == Magic;
+    if (layout.hasHeader) {
+        if (fileSize < 8 || available < 8)
+            throw readError();
+        layout.count = readU32(data + 4);
+        layout.offsetTable = HeaderSize + 4ull * layout.count;
+        if (layout.count > 0 && layout.tablesEnd() > fileSize)
+            throw readError();
+    } else {
+        layout.count = first / 4;
+        if (4ull * layout.count > fileSize)
+            throw readError();
+    }
+    return layout;
+}
 
 StringsError::StringsError(const QString &message)
     : m_message(message)
@@ -364,9 +438,48 @@ quint32 TZelkStrings::HashKey(const QByteArray &Key)
     return hash;
 }
 
+// Reads what the layout needs: the tables, then the bytes from the first
+// string through the end of the last, never more than the file holds once.
 void TZelkStrings::LoadFromFile(const QString &FileName)
 {
-    loadFromData(readWholeFile(FileName));
+    QFile file(FileName);
+    // A pipe or a device would block or never end: only files are read.
+    const QFileInfo info(FileName);
+    if (info.exists() && !info.isFile() && !info.isDir())
+        throw StringsError(QStringLiteral("Cannot open file \"%1\". Not a regular file").arg(fullPath(FileName)));
+    checkFileName(FileName, false);
+    errno = 0;
+    if (!file.open(QIODevice::ReadOnly))
+        throw fileError("Cannot open file \"%1\". %2", FileName, errno, file.errorString());
+    const quint64 fileSize = quint64(file.size());
+    if (fileSize == 0) {
+        clear();
+        FHasHeader = false;
+        return;
+    }
+    const QByteArray head = readRange(file, 0, std::min<quint64>(fileSize, HeaderSize));
+    const Layout layout = readLayout(reinterpret_cast<const uchar *>(head.constData()), quint64(head.size()), fileSize);
+    const QByteArray tables = readRange(file, 0, layout.count ? layout.tablesEnd() : 0);
+    std::vector<quint32> offsets;
+    std::vector<Entry> entries = readTables(reinterpret_cast<const uchar *>(tables.constData()), layout, offsets);
+
+    quint64 first = fileSize;
+    quint64 last = 0;
+    for (const quint32 offset : offsets) {
+        if (offset < fileSize) {
+            first = std::min<quint64>(first, offset);
+            last = std::max<quint64>(last, offset);
+        }
+    }
+    QByteArray area;
+    if (first < fileSize) {
+        area = readRange(file, first, last + 1 - first);
+        readToTerminator(file, area, qsizetype(last - first), last + 1, fileSize);
+    }
+    const StringArea strings{reinterpret_cast<const uchar *>(area.constData()), first, area.size(), fileSize};
+    std::vector<QByteArray> unreadable;
+    readTexts(strings, offsets, entries, unreadable);
+    adopt(layout.hasHeader, std::move(entries), std::move(unreadable));
 }
 
 void TZelkStrings::Move(quint32 OldIndex, quint32 NewIndex)
@@ -403,6 +516,7 @@ void TZelkStrings::SetEntry(quint32 Index, const QString &Value)
 {
     checkIndex(Index);
     FEntries[Index].text = Value;
+    FEntries[Index].unreadable = 0;
 }
 
 quint32 TZelkStrings::GetNumber(quint32 Index) const
@@ -435,45 +549,83 @@ void TZelkStrings::SetNewFormat(bool Value)
 void TZelkStrings::clear()
 {
     std::vector<Entry>().swap(FEntries);
+    std::vector<QByteArray>().swap(FUnreadable);
     FEntryCount = 0;
+}
+
+bool TZelkStrings::isUnreadable(quint32 index) const
+{
+    checkIndex(index);
+    return FEntries[index].unreadable != 0;
+}
+
+QByteArray TZelkStrings::unreadableBytes(quint32 index) const
+{
+    checkIndex(index);
+    const quint32 bytes = FEntries[index].unreadable;
+    return bytes ? FUnreadable[bytes - 1] : QByteArray();
+}
+
+quint32 TZelkStrings::unreadableCount() const
+{
+    return quint32(std::count_if(FEntries.cbegin(), FEntries.cend(), [](const Entry &entry) { return entry.unreadable != 0; }));
+}
+
+void TZelkStrings::setUnreadableBytes(quint32 index, const QByteArray &bytes)
+{
+    checkIndex(index);
+    if (bytes.contains('\0'))
+        throw StringsError(QStringLiteral("A text cannot hold a 0 byte"));
+    FUnreadable.push_back(bytes);
+    FEntries[index].text.clear();
+    FEntries[index].unreadable = quint32(FUnreadable.size());
+}
+
+void TZelkStrings::copyEntryText(quint32 index, const TZelkStrings &from, quint32 fromIndex)
+{
+    if (from.isUnreadable(fromIndex))
+        setUnreadableBytes(index, from.unreadableBytes(fromIndex));
+    else
+        SetEntry(index, from.entryText(fromIndex));
 }
 
 void TZelkStrings::loadFromData(const QByteArray &image)
 {
     const auto *data = reinterpret_cast<const uchar *>(image.constData());
-    const qsizetype size = image.size();
-    const auto readError = [] { return StringsError(QString::fromLatin1(StreamReadError)); };
-    if (size < 4)
-        throw readError();
-    const quint32 first = readU32(data);
-    const bool hasHeader = first == Magic;
-    quint32 count = 0;
-    quint64 offsetTable = 0;
-    if (hasHeader) {
-        if (size < 8)
-            throw readError();
-        count = readU32(data + 4);
-        offsetTable = HeaderSize + 4ull * count;
-        // Both tables must lie inside the file before anything is allocated.
-        if (count > 0 && offsetTable + 4ull * count > quint64(size))
-            throw readError();
-    } else {
-        count = first / 4;
-        if (4ull * count > quint64(size))
-            throw readError();
+    const quint64 size = quint64(image.size());
+    if (size == 0) {
+        // An empty old-layout table is written as nothing at all.
+        clear();
+        FHasHeader = false;
+        return;
     }
+    const Layout layout = readLayout(data, size, size);
+    std::vector<quint32> offsets;
+    std::vector<Entry> entries = readTables(data, layout, offsets);
+    std::vector<QByteArray> unreadable;
+    readTexts(StringArea{data, 0, qsizetype(size), size}, offsets, entries, unreadable);
+    adopt(layout.hasHeader, std::move(entries), std::move(unreadable));
+}
 
-    std::vector<Entry> entries(count);
-    std::vector<quint32> offsets(count);
-    for (quint32 i = 0; i < count; ++i) {
-        offsets[i] = readU32(data + offsetTable + 4ull * i);
-        if (hasHeader)
+std::vector<TZelkStrings::Entry> TZelkStrings::readTables(const uchar *data, const Layout &layout,
+                                                          std::vector<quint32> &offsets)
+{
+    std::vector<Entry> entries(layout.count);
+    offsets.resize(layout.count);
+    for (quint32 i = 0; i < layout.count; ++i) {
+        offsets[i] = readU32(data + layout.offsetTable + 4ull * i);
+        if (layout.hasHeader)
             entries[i].number = readU32(data + HeaderSize + 4ull * i);
     }
-    readTexts(data, size, offsets, entries);
+    return entries;
+}
+
+void TZelkStrings::adopt(bool hasHeader, std::vector<Entry> entries, std::vector<QByteArray> unreadable)
+{
     FEntries.swap(entries);
+    FUnreadable.swap(unreadable);
     FHasHeader = hasHeader;
-    FEntryCount = count;
+    FEntryCount = quint32(FEntries.size());
 }
 
 QByteArray TZelkStrings::saveToData() const
@@ -482,7 +634,7 @@ QByteArray TZelkStrings::saveToData() const
     const quint64 tables = (FHasHeader ? HeaderSize + 4 * count : 0) + 4 * count;
     quint64 total = tables;
     for (const Entry &entry : FEntries)
-        total += encodedLength(entry.text) + 1;
+        total += (entry.unreadable ? quint64(FUnreadable[entry.unreadable - 1].size()) : encodedLength(entry.text)) + 1;
     // Offsets are 32-bit: a larger image cannot be written correctly.
     if (total > 0xFFFFFFFFull)
         throw StringsError(QString::fromLatin1(StreamWriteError));
@@ -501,7 +653,12 @@ QByteArray TZelkStrings::saveToData() const
     uchar *end = begin + tables;
     for (const Entry &entry : FEntries) {
         slot = writeU32(slot, quint32(end - begin));
-        end = encodeText(entry.text, end);
+        if (entry.unreadable) {
+            const QByteArray &bytes = FUnreadable[entry.unreadable - 1];
+            end = std::copy(bytes.cbegin(), bytes.cend(), end);
+        } else {
+            end = encodeText(entry.text, end);
+        }
         *end++ = 0;
     }
     return image;
@@ -526,14 +683,12 @@ void TZelkStrings::deleteEntries(const std::vector<quint32> &indices)
     FEntryCount = quint32(kept);
 }
 
-// Entries that share an offset share one decoded text. Offsets into the middle
-// of a long string cannot share, so a file whose texts would take far more
-// memory than the file itself is refused rather than exhausting memory.
 // Entries that share an offset share one text. Offsets into the middle of a
 // long string cannot share, so a file whose texts would take far more memory
-// than the file itself is refused rather than exhausting memory.
-void TZelkStrings::readTexts(const uchar *image, qsizetype size, const std::vector<quint32> &offsets,
-                             std::vector<Entry> &entries)
+// than the file itself is refused rather than exhausting memory. Bytes that
+// are not well-formed UTF-8 read as an empty text and are kept as they are.
+void TZelkStrings::readTexts(const StringArea &area, const std::vector<quint32> &offsets, std::vector<Entry> &entries,
+                             std::vector<QByteArray> &unreadable)
 {
     // The entries in the order of their offsets; the writer's files are in
     // that order already.
@@ -548,12 +703,12 @@ void TZelkStrings::readTexts(const uchar *image, qsizetype size, const std::vect
     const auto sharesWithPrevious = [&](size_t k) { return k > 0 && offsets[entryAt(k)] == offsets[entryAt(k - 1)]; };
 
     // First the size of every distinct text, so that one block holds them all.
-    const quint64 budget = 4 * quint64(size) + (1u << 20);
+    const quint64 budget = 4 * area.fileSize + (1u << 20);
     quint64 units = 0;
     for (size_t k = 0; k < offsets.size(); ++k) {
         if (sharesWithPrevious(k))
             continue;
-        const qsizetype length = textUnits(stringAt(image, size, offsets[entryAt(k)]));
+        const qsizetype length = textUnits(area.at(offsets[entryAt(k)]));
         if (length > 0)
             units += quint64(length) + 1;
         if (units > budget)
@@ -564,13 +719,19 @@ void TZelkStrings::readTexts(const uchar *image, qsizetype size, const std::vect
     for (size_t k = 0; k < offsets.size(); ++k) {
         Entry &entry = entries[entryAt(k)];
         if (sharesWithPrevious(k)) {
-            entry.text = entries[entryAt(k - 1)].text;
+            const Entry &previous = entries[entryAt(k - 1)];
+            entry.text = previous.text;
+            entry.unreadable = previous.unreadable;
             continue;
         }
-        const StringBytes bytes = stringAt(image, size, offsets[entryAt(k)]);
+        const StringBytes bytes = area.at(offsets[entryAt(k)]);
         const qsizetype length = textUnits(bytes);
-        if (length > 0)
+        if (length > 0) {
             entry.text = block.add(bytes, length);
+        } else if (length < 0) {
+            unreadable.emplace_back(reinterpret_cast<const char *>(bytes.data), bytes.length);
+            entry.unreadable = quint32(unreadable.size());
+        }
     }
 }
 

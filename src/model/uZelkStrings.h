@@ -57,18 +57,37 @@ public:
     // ignored; an invalid index fails before anything is removed.
     void deleteEntries(const std::vector<quint32> &indices);
 
+    // A text whose bytes are not well-formed UTF-8 reads as an empty text, as
+    // the games read it, but its bytes are kept and written back unchanged
+    // until the entry gets a text of its own (SetEntry).
+    bool isUnreadable(quint32 index) const;
+    QByteArray unreadableBytes(quint32 index) const;
+    quint32 unreadableCount() const;
+    // Gives an entry bytes to write as they are; they may not hold a 0 byte.
+    void setUnreadableBytes(quint32 index, const QByteArray &bytes);
+    // Gives an entry the text of another table's entry, bytes kept as read.
+    void copyEntryText(quint32 index, const TZelkStrings &from, quint32 fromIndex);
+
 private:
     struct Entry
     {
         QString text;
         quint32 number = 0;
+        quint32 unreadable = 0; // 1 + its index in FUnreadable, 0 for a text
     };
 
+    struct Layout;
+    struct StringArea;
+
     void checkIndex(quint32 index) const;
-    static void readTexts(const uchar *image, qsizetype size, const std::vector<quint32> &offsets,
-                          std::vector<Entry> &entries);
+    static Layout readLayout(const uchar *data, quint64 available, quint64 fileSize);
+    static std::vector<Entry> readTables(const uchar *data, const Layout &layout, std::vector<quint32> &offsets);
+    static void readTexts(const StringArea &area, const std::vector<quint32> &offsets, std::vector<Entry> &entries,
+                          std::vector<QByteArray> &unreadable);
+    void adopt(bool hasHeader, std::vector<Entry> entries, std::vector<QByteArray> unreadable);
 
     std::vector<Entry> FEntries;
+    std::vector<QByteArray> FUnreadable;
     bool FHasHeader;
     quint32 FEntryCount;
 };

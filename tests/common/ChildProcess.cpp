@@ -48,6 +48,13 @@ void limitFileSize(long bytes)
     setrlimit(RLIMIT_FSIZE, &limit);
 }
 
+void limitMemory(long long bytes)
+{
+    rlimit limit{};
+    limit.rlim_cur = limit.rlim_max = rlim_t(bytes);
+    setrlimit(RLIMIT_AS, &limit);
+}
+
 bool becomeUnprivileged()
 {
     if (geteuid() != 0)

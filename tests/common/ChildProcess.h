@@ -13,6 +13,10 @@ QString runInChild(const std::function<QString()> &work);
 // past the limit fail instead of killing the process.
 void limitFileSize(long bytes);
 
+// Limits the address space of the calling process, so that an allocation
+// past the limit fails.
+void limitMemory(long long bytes);
+
 // Drops root rights to those of an ordinary user; false when not root.
 bool becomeUnprivileged();
 

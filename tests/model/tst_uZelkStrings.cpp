@@ -4,6 +4,8 @@
 #include <QtGlobal>
 #ifdef Q_OS_UNIX
 #include "ChildProcess.h"
+
+#include <sys/stat.h>
 #endif
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
@@ -94,6 +96,9 @@ private Q_SLOTS:
     void readsTheWorkedExample();
     void emptyTableImages_data();
     void emptyTableImages();
+    void onlyRegularFilesAreRead_data();
+    void onlyRegularFilesAreRead();
+    void loadReadsWhatTheLayoutNeeds();
     void readsLayoutCorners_data();
     void readsLayoutCorners();
     void rejectsDamagedImages_data();
@@ -164,6 +169,54 @@ void TestZelkStrings::writesTheWorkedExample()
     QCOMPARE(readBytes(path), expected);
 }
 
+void TestZelkStrings::onlyRegularFilesAreRead_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::newRow("a named pipe") << QStringLiteral("@fifo");
+    QTest::newRow("/dev/zero") << QStringLiteral("/dev/zero");
+    QTest::newRow("/dev/urandom") << QStringLiteral("/dev/urandom");
+}
+
+void TestZelkStrings::onlyRegularFilesAreRead()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("pipes and devices of Linux");
+#else
+    QFETCH(QString, path);
+    QTemporaryDir dir;
+    if (path == QLatin1String("@fifo")) {
+        path = dir.filePath(QStringLiteral("pipe.eng"));
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    }
+    TZelkStrings table;
+    QCOMPARE(failureOf([&] { table.LoadFromFile(path); }),
+             QStringLiteral("Cannot open file \"%1\". Not a regular file").arg(path));
+#endif
+}
+
+// Three gigabytes of zeros are an old-layout table without entries: the load
+// reads what the layout needs, so a gigabyte of memory is plenty.
+void TestZelkStrings::loadReadsWhatTheLayoutNeeds()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("needs a memory limit in a child process");
+#else
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("zeros.eng"));
+    QFile sparse(path);
+    QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize(3ll << 30));
+    sparse.close();
+    const QString outcome = runInChild([&] {
+        limitMemory(1ll << 30);
+        TZelkStrings table;
+        const QString failure = failureOf([&] { table.LoadFromFile(path); });
+        return failure.isEmpty() ? QStringLiteral("%1 entries, %2").arg(table.EntryCount()).arg(table.NewFormat() ? "new" : "old")
+                                 : failure;
+    });
+    QCOMPARE(outcome, QStringLiteral("0 entries, old"));
+#endif
+}
+
 void TestZelkStrings::readsTheWorkedExample_data()
 {
     QTest::addColumn<QByteArray>("image");
@@ -207,6 +260,13 @@ void TestZelkStrings::emptyTableImages()
     const QString path = dir.filePath(QStringLiteral("empty.bin"));
     table.SaveToFile(path);
     QCOMPARE(readBytes(path), expected);
+    // Either one opens again, as the empty table of its layout.
+    TZelkStrings back;
+    fill(back, {QStringLiteral("stale")});
+    back.SetNewFormat(!newFormat);
+    back.LoadFromFile(path);
+    QCOMPARE(back.EntryCount(), 0u);
+    QCOMPARE(back.NewFormat(), newFormat);
 }
 
 void TestZelkStrings::readsLayoutCorners_data()
@@ -267,7 +327,6 @@ void TestZelkStrings::readsLayoutCorners()
 void TestZelkStrings::rejectsDamagedImages_data()
 {
     QTest::addColumn<QByteArray>("image");
-    QTest::newRow("0 bytes") << QByteArray();
     QTest::newRow("1 byte") << QByteArray::fromHex("FE");
     QTest::newRow("3 bytes") << QByteArray::fromHex("FEFEFE");
     QTest::newRow("FE FE FE FF asks for more offsets than exist") << QByteArray::fromHex("FEFEFEFF00000000");
@@ -396,10 +455,14 @@ void TestZelkStrings::decodesUtf8Strictly()
     QCOMPARE(table.GetEntry(0), QStringLiteral("ok"));
     QCOMPARE(table.GetEntry(1), text);
 
-    // The text comes back as it was read, and a bad one as a lone terminator.
+    // Every text comes back byte for byte, a bad one too, until it is edited.
+    QCOMPARE(table.isUnreadable(1), text.isEmpty());
+    QCOMPARE(table.unreadableCount(), text.isEmpty() ? 1u : 0u);
     table.SetNewFormat(false);
-    const QByteArray written = table.saveToData();
-    QCOMPARE(written.mid(11), text.isEmpty() ? QByteArray(1, '\0') : bytes + '\0');
+    QCOMPARE(table.saveToData(), image);
+    table.SetEntry(1, QString());
+    QVERIFY(!table.isUnreadable(1));
+    QCOMPARE(table.saveToData().mid(11), QByteArray(1, '\0'));
 }
 
 void TestZelkStrings::writesLineBreaksAndCarriageReturns_data()
