@@ -108,7 +108,12 @@ ImportReport applyImport(TZelkStrings &table, const std::vector<ImportedEntry> &
     if (!report.mismatches.isEmpty() && !options.force)
         return report;
     for (const auto &[index, entry] : accepted) {
-        table.SetEntry(index, entry->text);
+        // An empty text for a text that is not UTF-8 is how catalogues show
+        // it: its bytes stay.
+        if (entry->bytes)
+            table.setUnreadableBytes(index, *entry->bytes);
+        else if (!(entry->text.isEmpty() && table.isUnreadable(index)))
+            table.SetEntry(index, entry->text);
         if (options.setNumbers && entry->number)
             table.SetNumber(index, *entry->number);
     }

@@ -40,6 +40,7 @@ struct ImportedEntry
     bool preferNumber = false;
     std::optional<QString> sourceText;
     QString text;
+    std::optional<QByteArray> bytes; // a text that is not UTF-8, as its bytes
     bool fuzzy = false;
     QString where; // "catalogue.csv:12", or the message's context
 };

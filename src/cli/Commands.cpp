@@ -97,7 +97,7 @@ int runInfo(const QCommandLineParser &, const QStringList &arguments)
     quint32 empty = 0;
     std::vector<quint32> numbers(count);
     for (quint32 i = 0; i < count; ++i) {
-        if (table.entryText(i).isEmpty())
+        if (table.entryText(i).isEmpty() && !table.isUnreadable(i))
             ++empty;
         numbers[i] = table.GetNumber(i);
     }
@@ -118,6 +118,7 @@ int runInfo(const QCommandLineParser &, const QStringList &arguments)
     out.ascii("layout: ").text(layoutName(table.NewFormat())).ascii("\nentries: ").number(count);
     out.ascii("\nfile size: ").number(quint64(QFileInfo(fileName).size())).ascii(" bytes\nempty texts: ").number(empty);
     out.ascii("\nrepeated numbers: ").number(repeatedValues).ascii(" (in ").number(repeatedEntries).ascii(" entries)\n");
+    out.ascii("texts not valid UTF-8: ").number(table.unreadableCount()).ascii("\n");
     return finish(out);
 }
 
@@ -130,7 +131,10 @@ int runDump(const QCommandLineParser &parser, const QStringList &arguments)
     if (!parser.isSet(JsonOption)) {
         for (quint32 i = 0; i < count; ++i) {
             out.number(i).ascii("\t").hex8(table.GetNumber(i)).ascii("\t");
-            out.text(table.entryText(i), BufferedOutput::Escape::Table).ascii("\n");
+            if (table.isUnreadable(i))
+                out.escapedBytes(table.unreadableBytes(i)).ascii("\n");
+            else
+                out.text(table.entryText(i), BufferedOutput::Escape::Table).ascii("\n");
         }
         return finish(out);
     }
@@ -138,7 +142,10 @@ int runDump(const QCommandLineParser &parser, const QStringList &arguments)
     for (quint32 i = 0; i < count; ++i) {
         out.ascii(i == 0 ? "\n  {\"index\": " : ",\n  {\"index\": ").number(i);
         out.ascii(", \"number\": \"").hex8(table.GetNumber(i)).ascii("\", \"text\": ");
-        out.text(table.entryText(i), BufferedOutput::Escape::Json).ascii("}");
+        out.text(table.entryText(i), BufferedOutput::Escape::Json);
+        if (table.isUnreadable(i))
+            out.ascii(", \"invalid_utf8\": \"").hexBytes(table.unreadableBytes(i)).ascii("\"");
+        out.ascii("}");
     }
     out.ascii(count ? "\n]}\n" : "]}\n");
     return finish(out);
@@ -349,12 +356,15 @@ const QList<Command> &commands()
     static const QList<Command> list = {
         {"info", "info FILE", "layout, entry count, size, empty texts and repeated numbers",
          "Prints what a strings file holds: its layout (new or old), the number of entries, the file's size,\n"
-         "how many texts are empty, and how many numbers occur more than once (and in how many entries).",
+         "how many texts are empty, how many numbers occur more than once (and in how many entries), and how\n"
+         "many texts are not valid UTF-8 (the games read them as empty; zelkstr and the editor keep their bytes).",
          {}, 1, 1, runInfo},
         {"dump", "dump FILE [--json]", "every entry: index, number and text",
          "Prints every entry on a line of its own: index, number (eight hexadecimal digits) and text, separated\n"
-         "by tabs. In texts a backslash, tab, line feed and carriage return are written \\\\, \\t, \\n and \\r.\n"
-         "With --json, prints one JSON document with the layout and the same three fields per entry.",
+         "by tabs. In texts a backslash, tab, line feed and carriage return are written \\\\, \\t, \\n and \\r;\n"
+         "a text that is not valid UTF-8 shows its other bytes as \\xHH. With --json, prints one JSON document\n"
+         "with the layout and the same three fields per entry, and \"invalid_utf8\" (the bytes in hexadecimal)\n"
+         "for a text that is not valid UTF-8.",
          {JsonOption}, 1, 1, runDump},
         {"hash", "hash KEY...", "the key hash of each key",
          "Prints the key hash of each KEY as eight uppercase hexadecimal digits, one per line, as the\n"

@@ -6,6 +6,8 @@
 #include <QStringDecoder>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace {
 
 // Splits RFC 4180 text into rows of fields; rows end with CR LF or LF.
@@ -143,19 +145,41 @@ quint32 readNumber(const QString &field, const CsvReader &reader)
     return number;
 }
 
+// The bytes column: pairs of hexadecimal digits.
+QByteArray readBytes(const QString &field, const CsvReader &reader)
+{
+    const QByteArray digits = field.toLatin1();
+    const bool hex = field.size() % 2 == 0
+        && std::all_of(field.cbegin(), field.cend(), [](QChar c) { return digitValue(c, 16) >= 0; });
+    const QByteArray bytes = QByteArray::fromHex(digits);
+    if (!hex || bytes.contains('\0'))
+        throw reader.error(QStringLiteral("\"%1\" is not a text's bytes in hexadecimal").arg(field.left(40)));
+    return bytes;
+}
+
 } // namespace
 
 QByteArray CsvCatalogue::write(const ExportTables &tables)
 {
+    const TZelkStrings &table = tables.translation;
     const bool bilingual = tables.source != nullptr;
+    // Texts that are not UTF-8 cannot stand in a text column: their bytes go
+    // in a column of their own, which only such files have.
+    const bool withBytes = table.unreadableCount() > 0;
     BufferedOutput out;
-    out.ascii(bilingual ? "index,number,source,text\r\n" : "index,number,text\r\n");
-    const quint32 count = tables.translation.EntryCount();
+    out.ascii(bilingual ? "index,number,source,text" : "index,number,text").ascii(withBytes ? ",bytes\r\n" : "\r\n");
+    const quint32 count = table.EntryCount();
     for (quint32 i = 0; i < count; ++i) {
-        out.number(i).ascii(",").hex8(tables.translation.GetNumber(i)).ascii(",");
+        out.number(i).ascii(",").hex8(table.GetNumber(i)).ascii(",");
         if (bilingual)
             out.text(tables.sourceText(i), BufferedOutput::Escape::Csv).ascii(",");
-        out.text(tables.translation.entryText(i), BufferedOutput::Escape::Csv).ascii("\r\n");
+        out.text(table.entryText(i), BufferedOutput::Escape::Csv);
+        if (withBytes) {
+            out.ascii(",");
+            if (table.isUnreadable(i))
+                out.hexBytes(table.unreadableBytes(i));
+        }
+        out.ascii("\r\n");
     }
     return out.takeBytes();
 }
@@ -170,27 +194,34 @@ std::vector<ImportedEntry> CsvCatalogue::read(const QByteArray &bytes, const QSt
     CsvReader reader(text, fileName);
     std::vector<ImportedEntry> entries;
     int columns = 0;
+    bool withBytes = false;
     bool first = true;
     while (!reader.atEnd()) {
         const QStringList fields = reader.nextRow();
         if (first) {
             first = false;
             columns = int(fields.size());
-            if (fields.value(0).compare(QLatin1String("index"), Qt::CaseInsensitive) == 0)
+            if (fields.value(0).compare(QLatin1String("index"), Qt::CaseInsensitive) == 0) {
+                withBytes = fields.last().compare(QLatin1String("bytes"), Qt::CaseInsensitive) == 0;
                 continue;
+            }
         }
-        if (fields.size() != columns || (columns != 3 && columns != 4))
-            throw reader.error(QStringLiteral("expected %1 fields (index, number, [source,] text), found %2")
-                                   .arg(columns == 4 ? 4 : 3)
+        const int textColumns = columns - (withBytes ? 1 : 0);
+        if (fields.size() != columns || (textColumns != 3 && textColumns != 4))
+            throw reader.error(QStringLiteral("expected %1 fields (index, number, [source,] text%2), found %3")
+                                   .arg(columns == 4 || columns == 5 ? columns : 3)
+                                   .arg(withBytes ? QStringLiteral(", bytes") : QString())
                                    .arg(fields.size()));
         ImportedEntry entry;
         entry.index = readIndex(fields[0], reader);
         entry.number = readNumber(fields[1], reader);
         // A row's number follows its entry when a game update moves it.
         entry.preferNumber = true;
-        if (columns == 4)
+        if (textColumns == 4)
             entry.sourceText = fields[2];
-        entry.text = fields.last();
+        entry.text = fields[textColumns - 1];
+        if (withBytes && !fields.last().isEmpty())
+            entry.bytes = readBytes(fields.last(), reader);
         entry.where = QStringLiteral("%1:%2").arg(fileName).arg(reader.rowLine());
         entries.push_back(entry);
     }

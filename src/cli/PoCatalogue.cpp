@@ -131,9 +131,11 @@ bool breaksDiffer(const QString &source, const QString &text)
 }
 
 void addMessage(po_message_iterator_t iterator, const QByteArray &context, const QByteArray &source,
-                const QByteArray &text, bool review)
+                const QByteArray &text, bool review, const QByteArray &comment = QByteArray())
 {
     po_message_t message = po_message_create();
+    if (!comment.isEmpty())
+        po_message_set_extracted_comments(message, comment.constData());
     if (!context.isNull())
         po_message_set_msgctxt(message, context.constData());
     po_message_set_msgid(message, source.constData());
@@ -180,7 +182,13 @@ QByteArray PoCatalogue::write(const ExportTables &tables, const Header &header)
     for (quint32 i = 0; i < count; ++i) {
         const QString source = tables.sourceText(i);
         const QString text = tables.emptyTranslations ? QString() : tables.translation.entryText(i);
-        addMessage(iterator, contextOf(tables, i), source.toUtf8(), text.toUtf8(), breaksDiffer(source, text));
+        // A text that is not UTF-8 goes out untranslated, its bytes named in a
+        // comment; an empty translation leaves it as it is on import.
+        const QByteArray comment = tables.translation.isUnreadable(i)
+            ? "zelkstr: this entry's text is not valid UTF-8; the strings file keeps its bytes: "
+                + tables.translation.unreadableBytes(i).toHex(' ').toUpper()
+            : QByteArray();
+        addMessage(iterator, contextOf(tables, i), source.toUtf8(), text.toUtf8(), breaksDiffer(source, text), comment);
     }
     po_message_iterator_free(iterator);
 

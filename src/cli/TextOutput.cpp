@@ -134,6 +134,37 @@ BufferedOutput &BufferedOutput::text(const QString &text, Escape escape)
     return *this;
 }
 
+BufferedOutput &BufferedOutput::escapedBytes(const QByteArray &bytes)
+{
+    static const char hexDigits[] = "0123456789ABCDEF";
+    char *out = reserve(bytes.size() * 4);
+    for (const char byte : bytes) {
+        const uchar c = uchar(byte);
+        if (const char *sequence = c < 0x80 ? escapeOf(char16_t(c), Escape::Table) : nullptr) {
+            while (*sequence)
+                *out++ = *sequence++;
+        } else if (c >= 0x20 && c < 0x7F) {
+            *out++ = char(c);
+        } else {
+            *out++ = '\\';
+            *out++ = 'x';
+            *out++ = hexDigits[c >> 4];
+            *out++ = hexDigits[c & 0xF];
+        }
+    }
+    commit(out);
+    return *this;
+}
+
+BufferedOutput &BufferedOutput::hexBytes(const QByteArray &bytes)
+{
+    const QByteArray hex = bytes.toHex().toUpper();
+    char *out = reserve(hex.size());
+    out = std::copy(hex.cbegin(), hex.cend(), out);
+    commit(out);
+    return *this;
+}
+
 bool BufferedOutput::finish()
 {
     flush();

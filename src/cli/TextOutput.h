@@ -27,6 +27,11 @@ public:
     // Eight uppercase hexadecimal digits.
     BufferedOutput &hex8(quint32 value);
     BufferedOutput &text(const QString &text, Escape escape = Escape::None);
+    // Bytes that are not UTF-8, readable in a table: printable ASCII as it
+    // is (with the Table escapes), every other byte as \xHH.
+    BufferedOutput &escapedBytes(const QByteArray &bytes);
+    // Bytes as uppercase hexadecimal digits, two per byte.
+    BufferedOutput &hexBytes(const QByteArray &bytes);
 
     // Flushes; false when anything could not be written.
     bool finish();

@@ -48,7 +48,12 @@ void TranslationMerge::build(TZelkStrings &result) const
     result.clear();
     result.SetNewFormat(m_newSource.NewFormat());
     for (quint32 i = 0; i < m_newSource.EntryCount(); ++i) {
-        result.AddEntry(carriedText(i));
+        result.AddEntry(QString());
+        const Entry &entry = m_entries[i];
+        if (entry.outcome == Outcome::New)
+            result.copyEntryText(i, m_newSource, i);
+        else
+            result.copyEntryText(i, m_oldTranslation, entry.oldTranslationIndex);
         result.SetNumber(i, m_newSource.GetNumber(i));
     }
 }

@@ -89,6 +89,7 @@ private Q_SLOTS:
     void importPoKeepsUntranslatedAndNumbers();
     void importLayout();
     void diff();
+    void textsNotUtf8KeepTheirBytes();
     void poUpdateThroughMsgmerge();
     void importMismatches_data();
     void importMismatches();
@@ -140,7 +141,7 @@ void TestZelkstr::info()
     QCOMPARE(run.status, 0);
     QCOMPARE(run.out, QByteArray("layout: new\nentries: 5\nfile size: ")
                           + QByteArray::number(QFileInfo(file).size())
-                          + " bytes\nempty texts: 2\nrepeated numbers: 2 (in 5 entries)\n");
+                          + " bytes\nempty texts: 2\nrepeated numbers: 2 (in 5 entries)\ntexts not valid UTF-8: 0\n");
 }
 
 void TestZelkstr::dumpTable()
@@ -374,6 +375,40 @@ void TestZelkstr::diff()
     run = zelkstr({QStringLiteral("diff"), old, fresh});
     QCOMPARE(run.status, 1);
     QCOMPARE(run.out, QByteArray("layout\told\tnew\n"));
+}
+
+// A Windows-1252 "Café" left by an older tool: every command that writes a
+// strings file keeps its bytes, and every listing marks it.
+void TestZelkstr::textsNotUtf8KeepTheirBytes()
+{
+    const QString file = path(QStringLiteral("mixed.fre"));
+    // New layout, entries "Oui" (1) and "Caf\xE9" (2).
+    writeBytes(file, QByteArray::fromHex("FEFEFEFE02000000000000000000000001000000020000002000000024000000") + "Oui" + '\0' + "Caf\xE9" + '\0');
+    const QByteArray bytes = readBytes(file);
+    Run run = zelkstr({QStringLiteral("info"), file});
+    QVERIFY(run.out.endsWith("empty texts: 0\nrepeated numbers: 0 (in 0 entries)\ntexts not valid UTF-8: 1\n"));
+    QCOMPARE(zelkstr({QStringLiteral("dump"), file}).out, QByteArray("0\t00000001\tOui\n1\t00000002\tCaf\\xE9\n"));
+    QVERIFY(zelkstr({QStringLiteral("dump"), QStringLiteral("--json"), file}).out.contains(
+        "{\"index\": 1, \"number\": \"00000002\", \"text\": \"\", \"invalid_utf8\": \"436166E9\"}"));
+
+    // Each writer in turn, its output read back: the bytes are still there.
+    const QString out = path(QStringLiteral("out.fre"));
+    const QString csv = path(QStringLiteral("mixed.csv"));
+    const QString po = path(QStringLiteral("mixed.po"));
+    QCOMPARE(zelkstr({QStringLiteral("convert"), file, out, QStringLiteral("--layout"), QStringLiteral("new")}).status, 0);
+    QCOMPARE(readBytes(out), bytes);
+    QCOMPARE(zelkstr({QStringLiteral("export"), file, csv}).status, 0);
+    QCOMPARE(readBytes(csv), QByteArray("index,number,text,bytes\r\n0,00000001,Oui,\r\n1,00000002,,436166E9\r\n"));
+    writeBytes(out, image({QStringLiteral("Non"), QStringLiteral("Thé")}, {1, 2}));
+    QCOMPARE(zelkstr({QStringLiteral("import"), out, csv, QStringLiteral("-o"), out}).status, 0);
+    QCOMPARE(readBytes(out), bytes);
+    QCOMPARE(zelkstr({QStringLiteral("export"), file, po}).status, 0);
+    QVERIFY(readBytes(po).contains("#. zelkstr: this entry's text is not valid UTF-8; the strings file keeps its bytes: "
+                                   "43 61 66 E9\nmsgctxt \"00000002\"\nmsgid \"\"\nmsgstr \"\"\n"));
+    QCOMPARE(zelkstr({QStringLiteral("import"), file, po, QStringLiteral("-o"), out}).status, 0);
+    QCOMPARE(readBytes(out), bytes);
+    QCOMPARE(zelkstr({QStringLiteral("merge"), file, file, file, QStringLiteral("-o"), out}).status, 0);
+    QCOMPARE(readBytes(out), bytes);
 }
 
 // A game update: entries reordered, one inserted, one removed, one changed a
