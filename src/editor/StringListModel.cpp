@@ -29,6 +29,8 @@ QVariant StringListModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || size_t(index.row()) >= m_rows.size())
         return QVariant();
     const StringRow &shown = m_rows[size_t(index.row())];
+    if (role != Qt::DisplayRole && index.column() == TextColumn && isUnreadable(shown))
+        return unreadableData(role);
     if (m_reference && (role != Qt::DisplayRole || index.column() == ReferenceColumn))
         return referenceData(shown, index.column(), role);
     if (role != Qt::DisplayRole)
@@ -53,6 +55,27 @@ QVariant StringListModel::headerData(int section, Qt::Orientation orientation, i
         return QVariant();
     static const char *const titles[ColumnCount + 1] = {"Indx", "Hash", "Text", "Reference"};
     return section >= 0 && section < columnCount() ? QString::fromLatin1(titles[section]) : QVariant();
+}
+
+bool StringListModel::isUnreadable(const StringRow &shown) const
+{
+    // A row may outlive its entry until the list is filled again.
+    return m_table && shown.index < m_table->EntryCount() && m_table->isUnreadable(shown.index);
+}
+
+// The mark of a text that is not UTF-8: it shows as empty, and is not.
+QVariant StringListModel::unreadableData(int role) const
+{
+    switch (role) {
+    case Qt::DecorationRole:
+        return Pictures::problemMark();
+    case Qt::AccessibleDescriptionRole:
+        return QStringLiteral("Not valid UTF-8");
+    case Qt::ToolTipRole:
+        return QStringLiteral("This text is not valid UTF-8: it shows as empty and keeps its bytes until you change it");
+    default:
+        return QVariant();
+    }
 }
 
 // The reference column's text, and the marks a reference gives the rows: an

@@ -40,6 +40,9 @@ public:
     void clear();
     void appendRow(const StringRow &row);
 
+    // The table the rows show, for the marks of texts that are not UTF-8.
+    void setDocument(const TZelkStrings *document) { m_table = document; }
+
     // Adds the "Reference" column, with marks and tooltips from the reference
     // of the document; nullptr removes it.
     void showReference(const ReferenceState *reference, const TZelkStrings *document);
@@ -60,8 +63,11 @@ public:
 
 private:
     QVariant referenceData(const StringRow &shown, int column, int role) const;
+    QVariant unreadableData(int role) const;
+    bool isUnreadable(const StringRow &shown) const;
 
     std::vector<StringRow> m_rows;
     const ReferenceState *m_reference = nullptr;
     const TZelkStrings *m_document = nullptr;
+    const TZelkStrings *m_table = nullptr;
 };

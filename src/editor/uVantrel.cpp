@@ -12,6 +12,7 @@
 #include "ReferenceCommands.h"
 #include "StringListModel.h"
 #include "StringListView.h"
+#include "TextEditor.h"
 #include "TextRules.h"
 #include "uAbout.h"
 #include "uSplash.h"
@@ -195,6 +196,7 @@ void TfrmVantrel::createControls()
     Splitter->setHandleWidth(2);
     Splitter->setOpaqueResize(false);
     ListModel = new StringListModel(this);
+    ListModel->setDocument(Str.get());
     lstStrings = new StringListView(ListModel, Splitter);
     lstStrings->setObjectName(QStringLiteral("lstStrings"));
     lstStrings->setMinimumWidth(30);
@@ -204,7 +206,7 @@ void TfrmVantrel::createControls()
     pnlCurString->setObjectName(QStringLiteral("pnlCurString"));
     pnlCurString->setMinimumWidth(30);
     createHashPanel();
-    memCurString = new QPlainTextEdit(pnlCurString);
+    memCurString = new TextEditor(pnlCurString);
     memCurString->setObjectName(QStringLiteral("memCurString"));
     memCurString->setLineWrapMode(QPlainTextEdit::NoWrap);
     // Tab moves on to the next control instead of going into the text.
@@ -605,6 +607,18 @@ void TfrmVantrel::actFileOpenAccept()
     }
     FillList();
     UpdateControls();
+    reportUnreadableTexts();
+}
+
+// Texts that are not UTF-8 load as empty texts that keep their bytes; the
+// user hears of them without the load stopping.
+void TfrmVantrel::reportUnreadableTexts()
+{
+    const quint32 count = Str->unreadableCount();
+    if (count > 0)
+        StatusPanel->setText(QStringLiteral("%1 text%2 not valid UTF-8: shown as empty, kept as read until changed")
+                                 .arg(count)
+                                 .arg(count == 1 ? QStringLiteral(" is") : QStringLiteral("s are")));
 }
 
 void TfrmVantrel::openDocument(const QString &fileName)
@@ -767,7 +781,13 @@ void TfrmVantrel::memCurStringChange()
 {
     if (tagOf(memCurString) != 1 || FCurIdx == -1)
         return;
-    Str->SetEntry(quint32(FCurIdx), editorText());
+    // A text written back as it is shown keeps every character, even those
+    // the editor can only show as line breaks, and a text that is not UTF-8
+    // its bytes; only an edit changes it.
+    QString stored = TextRules::toEditorLines(Str->entryText(quint32(FCurIdx)));
+    stored.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    if (stored != shownLines())
+        Str->SetEntry(quint32(FCurIdx), editorText());
     if (lstStrings->selectedRowCount() > 0)
         ListModel->setRowText(lstStrings->firstSelectedRow(), Str->GetEntry(quint32(FCurIdx)));
     Reference->textChanged(quint32(FCurIdx));
@@ -865,9 +885,15 @@ void TfrmVantrel::putNumberText(const QString &text)
 // character as typed (plain text would turn no-break spaces into spaces).
 QString TfrmVantrel::editorText() const
 {
+    return TextRules::fromEditorLines(shownLines());
+}
+
+// The editor's text with '\n' line breaks, every other character as it is.
+QString TfrmVantrel::shownLines() const
+{
     QString text = memCurString->document()->toRawText();
     text.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    return TextRules::fromEditorLines(text);
+    return text;
 }
 
 // ---------------------------------------------------------------------------

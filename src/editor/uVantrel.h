@@ -111,6 +111,8 @@ private:
     void putEditorText(const QString &text);
     void putNumberText(const QString &text);
     QString editorText() const;
+    QString shownLines() const;
+    void reportUnreadableTexts();
 
     // String list commands.
     void actStringsAddExecute();
