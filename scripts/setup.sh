@@ -5,7 +5,7 @@
 BUILD_PACKAGES=(cmake make g++ qt6-base-dev libgl-dev fonts-dejavu-core libgettextpo-dev)
 # Packages that building and checking the Debian package needs (dpkg-shlibdeps
 # runs through cpack, and cpack asks file(1) which files are programs).
-PACKAGE_PACKAGES=(dpkg-dev file desktop-file-utils libxml2-utils shared-mime-info)
+PACKAGE_PACKAGES=(dpkg-dev file desktop-file-utils libxml2-utils shared-mime-info appstream)
 # Packages the tests need besides those: msgfmt, an X server and xdotool for
 # the real window, and the package tools.
 TEST_PACKAGES=(gettext xvfb xauth xdotool "${PACKAGE_PACKAGES[@]}")

@@ -22,7 +22,17 @@ make_file old.fre '\xfe\xfe\xfe\xfe\x03\0\0\0\0\0\0\0\0\0\0\0\x03\0\0\0\x01\0\0\
 make_file new.eng '\xfe\xfe\xfe\xfe\x03\0\0\0\0\0\0\0\0\0\0\0\x03\0\0\0\x09\0\0\0\x02\0\0\0\x28\0\0\0\x2c\0\0\0\x35\0\0\0Bye\0Inserted\0Open the doors\0'
 make_file bom.csv '\xef\xbb\xbfindex,number,text\r\n0,00000003,"Salut, ""toi"""\r\n'
 
+# A name in several scripts, and a folder deeper than Windows' old 260
+# characters.
+unicode=$(printf 'fran\xc3\xa7ais-\xce\xb5\xce\xbb-\xe6\x97\xa5\xe6\x9c\xac.fre')
+cp -p "$inputs/old.fre" "$inputs/$unicode"
+deep=$(printf 'a-folder-with-a-rather-long-name-%s/' 1 2 3 4 5 6 7 8)
+mkdir -p "$inputs/$deep"
+cp -p "$inputs/old.eng" "$inputs/${deep}old.eng"
+
 commands=(
+    "info $unicode" "export $unicode $unicode.po --source old.eng" "import $unicode bom.csv -o ${unicode}2"
+    "convert ${deep}old.eng ${deep}converted.eng --layout old" "dump ${deep}old.eng"
     "--help" "--version" "help import" "frobnicate" "hash abc ABC menu_title caf\xc3\xa9"
     "info old.fre" "dump old.fre" "dump --json old.fre" "diff old.eng new.eng" "diff --by-number old.eng new.eng"
     "convert old.fre out.fre --layout old" "convert old.fre out.fre --layout newer"
@@ -47,7 +57,7 @@ run() {
 failed=0
 for command in "${commands[@]}"; do
     run "$linux" "$work/linux" "$command"
-    run wine64 "$work/windows" "$windows $command" 2>/dev/null
+    run wine "$work/windows" "$windows $command" 2>/dev/null
     if ! diff -r "$work/linux" "$work/windows" >"$work/difference"; then
         echo "differs: zelkstr $command"
         head -n 20 "$work/difference"
@@ -56,11 +66,11 @@ for command in "${commands[@]}"; do
 done
 # A PO round trip: Windows exports, Linux imports, and the other way round.
 run "$linux" "$work/linux" "export old.fre out.po --source old.eng"
-run wine64 "$work/windows" "$windows export old.fre out.po --source old.eng"
+run wine "$work/windows" "$windows export old.fre out.po --source old.eng"
 cp "$work/windows/out.po" "$work/linux/from-windows.po"
 cp "$work/linux/out.po" "$work/windows/from-linux.po"
 (cd "$work/linux" && "$linux" import old.fre from-windows.po -o back.fre 2>/dev/null) || failed=1
-(cd "$work/windows" && wine64 "$windows" import old.fre from-linux.po -o back.fre 2>/dev/null) || failed=1
+(cd "$work/windows" && wine "$windows" import old.fre from-linux.po -o back.fre 2>/dev/null) || failed=1
 cmp -s "$work/linux/back.fre" "$inputs/old.fre" || { echo "differs: a PO from Windows does not import back on Linux"; failed=1; }
 cmp -s "$work/windows/back.fre" "$inputs/old.fre" || { echo "differs: a PO from Linux does not import back on Windows"; failed=1; }
 [ "$failed" -eq 0 ] && echo "zelkstr.exe: ${#commands[@]} commands and a PO round trip give the same bytes as on Linux"

@@ -454,7 +454,9 @@ void configure(QCommandLineParser &parser, const Command &command)
 {
     parser.setApplicationDescription(QString::fromLatin1(command.description));
     parser.addOptions(command.options);
-    parser.addHelpOption();
+    // Qt's own help option adds -? on Windows: the same option everywhere.
+    parser.addOption(QCommandLineOption({QStringLiteral("h"), QStringLiteral("help")},
+                                        QStringLiteral("Displays help on commandline options.")));
     parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsOptions);
 }
 

@@ -24,14 +24,11 @@ constexpr qsizetype HeaderSize = 16;
 const char *const StreamReadError = "Stream read error";
 const char *const StreamWriteError = "Stream write error";
 
-// The operating system's text for an error code, without the trailing blanks,
-// line breaks and full stops some systems add.
+// The operating system's text for an errno value. On Windows qt_error_string()
+// would read it as a Windows error code.
 QString systemErrorText(int errorCode)
 {
-    QString text = qt_error_string(errorCode);
-    while (!text.isEmpty() && (text.back().isSpace() || text.back() == QLatin1Char('.')))
-        text.chop(1);
-    return text;
+    return QString::fromLocal8Bit(std::strerror(errorCode));
 }
 
 QString fullPath(const QString &fileName)
@@ -75,7 +72,10 @@ StringsError fileError(const char *format, const QString &fileName, int savedErr
                        const QString &qtText)
 {
     const int code = errorCodeOf(fileName, savedErrno);
-    const QString reason = code != 0 ? systemErrorText(code) : qtText;
+    QString reason = code != 0 ? systemErrorText(code) : qtText;
+    // Without the trailing blanks, line breaks and full stops some systems add.
+    while (!reason.isEmpty() && (reason.back().isSpace() || reason.back() == QLatin1Char('.')))
+        reason.chop(1);
     return StringsError(QString::fromLatin1(format).arg(fullPath(fileName), reason));
 }
 

@@ -30,6 +30,19 @@ const QByteArray WorkedOld = QByteArray::fromHex("080000000C00000059657300C3A95E
 
 const QString EAcute = QString(QChar(0xE9));
 
+// A failure message: on Linux exactly the expected one; on Windows, whose
+// system texts differ, the same up to the reason.
+void compareFailure(const QString &message, const QString &what, const QString &path, const QString &reason)
+{
+    const QString prefix = QStringLiteral("%1 \"%2\". ").arg(what, QDir::toNativeSeparators(path));
+#ifdef Q_OS_WIN
+    Q_UNUSED(reason);
+    QVERIFY2(message.startsWith(prefix) && message.size() > prefix.size(), qPrintable(message));
+#else
+    QCOMPARE(message, prefix + reason);
+#endif
+}
+
 QString failureOf(const std::function<void()> &work)
 {
     try {
@@ -726,6 +739,9 @@ void TestZelkStrings::toAnsiUsesWindows1252_data()
 
 void TestZelkStrings::toAnsiUsesWindows1252()
 {
+#ifdef Q_OS_WIN
+    QSKIP("on Windows the system's code page converts");
+#endif
     QFETCH(QString, text);
     QFETCH(QByteArray, bytes);
     QCOMPARE(toAnsi(text), bytes);
@@ -760,7 +776,7 @@ void TestZelkStrings::openFailuresNameTheFullPath()
     fill(table, {QStringLiteral("kept")});
     const QString message = failureOf([&] { table.LoadFromFile(name); });
     QDir::setCurrent(previous);
-    QCOMPARE(message, QStringLiteral("Cannot open file \"%1\". %2").arg(QDir(dir.path()).filePath(name), reason));
+    compareFailure(message, QStringLiteral("Cannot open file"), QDir(dir.path()).filePath(name), reason);
     QCOMPARE(textsOf(table), Texts{QStringLiteral("kept")});
 }
 
@@ -783,7 +799,7 @@ void TestZelkStrings::createFailuresKeepTheOldFile()
     TZelkStrings table;
     fill(table, {QStringLiteral("new")});
     const QString path = dir.filePath(name);
-    QCOMPARE(failureOf([&] { table.SaveToFile(path); }), QStringLiteral("Cannot create file \"%1\". %2").arg(path, reason));
+    compareFailure(failureOf([&] { table.SaveToFile(path); }), QStringLiteral("Cannot create file"), path, reason);
     QCOMPARE(readBytes(dir.filePath(QStringLiteral("old.eng"))), WorkedOld);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("old.eng")});
 }

@@ -49,6 +49,13 @@ update-mime-database "$work/mime" || fail "update-mime-database refused the decl
 grep -q "$type:\*\.eng" "$work/mime/globs" || fail "the patterns are not in the MIME database"
 grep -q "$type" "$work/mime/magic" || fail "the magic is not in the MIME database"
 
+# The software centres' metadata validates and names the menu entry.
+metainfo=$root/usr/share/metainfo/invalid.zelk_strings.Vantrel.metainfo.xml
+[ -f "$metainfo" ] || fail "no AppStream metadata"
+appstreamcli validate --no-net "$metainfo" >/dev/null || fail "the AppStream metadata does not validate"
+grep -q '<launchable type="desktop-id">vantrel.desktop</launchable>' "$metainfo" || fail "the metadata names no menu entry"
+grep -q '<release version="' "$metainfo" || fail "the metadata has no release"
+
 # The installed programs run from the scratch root on a sample file.
 printf '\xfe\xfe\xfe\xfe\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x18\x00\x00\x00Yes\x00' >"$work/sample.eng"
 info=$("$root/usr/bin/zelkstr" info "$work/sample.eng") || fail "the installed zelkstr failed"
