@@ -118,5 +118,7 @@ ImportReport applyImport(TZelkStrings &table, const std::vector<ImportedEntry> &
             table.SetNumber(index, *entry->number);
     }
     report.imported = quint32(accepted.size());
+    for (const auto &entry : accepted)
+        report.importedIndices.push_back(entry.first);
     return report;
 }

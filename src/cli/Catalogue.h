@@ -73,6 +73,7 @@ struct ImportOptions
 struct ImportReport
 {
     quint32 imported = 0;
+    std::vector<quint32> importedIndices;
     quint32 skippedFuzzy = 0;
     QStringList mismatches; // one line each
 };

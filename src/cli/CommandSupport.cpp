@@ -40,6 +40,25 @@ QString CommandSupport::layoutName(bool newFormat)
 int CommandSupport::finish(BufferedOutput &out)
 {
     if (!out.finish())
-        throw CliError(QStringLiteral("the output could not be written"));
+        throw CliError(QStringLiteral("Stream write error"));
     return Success;
+}
+
+void CommandSupport::checkStorable(const TZelkStrings &table, const std::vector<quint32> &indices)
+{
+    for (const quint32 i : indices) {
+        if (table.isUnreadable(i))
+            continue;
+        const QString &text = table.entryText(i);
+        if (text.contains(QChar(0)))
+            throw CliError(QStringLiteral("entry %1: a text cannot hold a NUL character").arg(i));
+        if (text.contains(QLatin1Char('^')))
+            note(QStringLiteral("warning: entry %1: \"^\" will read back as a line break").arg(i));
+        for (qsizetype at = text.indexOf(QLatin1Char('\r')); at >= 0; at = text.indexOf(QLatin1Char('\r'), at + 1)) {
+            if (at + 1 >= text.size() || text[at + 1] != QLatin1Char('\n')) {
+                note(QStringLiteral("warning: entry %1: a carriage return without a line feed is not written").arg(i));
+                break;
+            }
+        }
+    }
 }

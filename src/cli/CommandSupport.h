@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <vector>
+
 class BufferedOutput;
 class Pairing;
 class TZelkStrings;
@@ -20,5 +22,9 @@ void notePairing(const Pairing &pairing, const QString &firstName, const QString
 QString layoutName(bool newFormat);
 // Flushes an output; a failed write is an error.
 int finish(BufferedOutput &out);
+// What a strings file cannot hold as it is: a NUL in a text is an error that
+// names the entry; a '^' (read back as a line break) and a carriage return
+// without a line feed (dropped) are warned of, entry by entry.
+void checkStorable(const TZelkStrings &table, const std::vector<quint32> &indices);
 
 } // namespace CommandSupport

@@ -16,7 +16,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
+#include <numeric>
 #include <optional>
 
 using namespace CommandSupport;
@@ -166,6 +168,9 @@ int runConvert(const QCommandLineParser &parser, const QStringList &arguments)
         throw CliError(QStringLiteral("convert needs --layout old or --layout new"));
     TZelkStrings table;
     load(table, arguments.at(0));
+    std::vector<quint32> all(table.EntryCount());
+    std::iota(all.begin(), all.end(), 0u);
+    checkStorable(table, all);
     table.SetNewFormat(newFormat);
     table.SaveToFile(arguments.at(1));
     return Success;
@@ -273,6 +278,7 @@ int runImport(const QCommandLineParser &parser, const QStringList &arguments)
     if (sourcePairing)
         notePairing(*sourcePairing, fileName, parser.value(SourceOption));
     reportImport(report, catalogue, options.force);
+    checkStorable(table, report.importedIndices);
     if (layoutGiven)
         table.SetNewFormat(newFormat);
     table.SaveToFile(parser.value(OutputOption));
@@ -472,8 +478,19 @@ QString commandHelp(const Command &command)
 
 int printOut(const QString &text)
 {
-    std::fputs(text.toLocal8Bit().constData(), stdout);
-    return std::fflush(stdout) == 0 ? Success : Failure;
+    BufferedOutput out(stdout);
+    out.text(text);
+    return finish(out);
+}
+
+// gettext's library ends the process itself when it runs out of memory (after
+// saying so); a command that ends that way must not look like a result.
+bool commandRunning = false;
+
+void exitDuringCommand()
+{
+    if (commandRunning)
+        std::_Exit(Failure);
 }
 
 int runCommand(const Command &command, const QStringList &arguments)
@@ -495,6 +512,13 @@ int runCommand(const Command &command, const QStringList &arguments)
 
 int runCommandLine(const QStringList &arguments)
 {
+    static const bool exitHandled = std::atexit(exitDuringCommand) == 0;
+    Q_UNUSED(exitHandled);
+    struct Running
+    {
+        Running() { commandRunning = true; }
+        ~Running() { commandRunning = false; }
+    } running;
     try {
         const QString first = arguments.value(1);
         if (arguments.size() < 2) {

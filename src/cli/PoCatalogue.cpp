@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include <csetjmp>
+#include <functional>
 #include <gettext-po.h>
 
 #ifdef Q_OS_WIN
@@ -172,29 +173,26 @@ QByteArray contextOf(const ExportTables &tables, quint32 index)
 
 } // namespace
 
-QByteArray PoCatalogue::write(const ExportTables &tables, const Header &header)
+namespace {
+
+struct Message
+{
+    QByteArray context;
+    QByteArray source;
+    QByteArray text;
+    bool review = false;
+    QByteArray comment;
+};
+
+// Writes a catalogue of these messages with the library and returns its bytes.
+QByteArray writeWithLibrary(const QTemporaryDir &scratch, const char *name, const std::function<void(po_message_iterator_t)> &fill)
 {
     po_file_t file = po_file_create();
     po_message_iterator_t iterator = po_message_iterator(file, nullptr);
-    addMessage(iterator, QByteArray(), QByteArray(""), headerText(header, tables.emptyTranslations),
-               tables.emptyTranslations);
-    const quint32 count = tables.translation.EntryCount();
-    for (quint32 i = 0; i < count; ++i) {
-        const QString source = tables.sourceText(i);
-        const QString text = tables.emptyTranslations ? QString() : tables.translation.entryText(i);
-        // A text that is not UTF-8 goes out untranslated, its bytes named in a
-        // comment; an empty translation leaves it as it is on import.
-        const QByteArray comment = tables.translation.isUnreadable(i)
-            ? "zelkstr: this entry's text is not valid UTF-8; the strings file keeps its bytes: "
-                + tables.translation.unreadableBytes(i).toHex(' ').toUpper()
-            : QByteArray();
-        addMessage(iterator, contextOf(tables, i), source.toUtf8(), text.toUtf8(), breaksDiffer(source, text), comment);
-    }
+    fill(iterator);
     po_message_iterator_free(iterator);
-
-    QTemporaryDir scratch;
-    const QString path = scratch.filePath(QStringLiteral("catalogue.po"));
-    const QByteArray encodedPath = libraryPath(scratch.path()) + "/catalogue.po";
+    const QString path = scratch.filePath(QString::fromLatin1(name));
+    const QByteArray encodedPath = libraryPath(scratch.path()) + '/' + name;
     Problems problems;
     bool written = false;
     guarded(problems, [&] { written = po_file_write(file, encodedPath.constData(), &Handler) != nullptr; });
@@ -203,6 +201,56 @@ QByteArray PoCatalogue::write(const ExportTables &tables, const Header &header)
     if (!written || !problems.messages.isEmpty() || !result.open(QIODevice::ReadOnly))
         throw failure(problems, QStringLiteral("the catalogue could not be written"));
     return result.readAll();
+}
+
+void add(po_message_iterator_t iterator, const Message &message)
+{
+    addMessage(iterator, message.context, message.source, message.text, message.review, message.comment);
+}
+
+} // namespace
+
+QByteArray PoCatalogue::write(const ExportTables &tables, const Header &header)
+{
+    const Message headerMessage{QByteArray(), QByteArray(""), headerText(header, tables.emptyTranslations),
+                                tables.emptyTranslations, QByteArray()};
+    Message last = headerMessage;
+    const auto fill = [&](po_message_iterator_t iterator) {
+        add(iterator, headerMessage);
+        const quint32 count = tables.translation.EntryCount();
+        for (quint32 i = 0; i < count; ++i) {
+            const QString source = tables.sourceText(i);
+            const QString text = tables.emptyTranslations ? QString() : tables.translation.entryText(i);
+            // A text that is not UTF-8 goes out untranslated, its bytes named
+            // in a comment; an empty translation leaves it as it is on import.
+            const QByteArray comment = tables.translation.isUnreadable(i)
+                ? "zelkstr: this entry's text is not valid UTF-8; the strings file keeps its bytes: "
+                    + tables.translation.unreadableBytes(i).toHex(' ').toUpper()
+                : QByteArray();
+            last = Message{contextOf(tables, i), source.toUtf8(), text.toUtf8(), breaksDiffer(source, text), comment};
+            add(iterator, last);
+        }
+    };
+    QTemporaryDir scratch;
+    if (!scratch.isValid())
+        throw CliError(QStringLiteral("Stream write error"));
+    const QByteArray catalogue = writeWithLibrary(scratch, "catalogue.po", fill);
+    // The library does not report a write that failed part-way (a full disk):
+    // a whole catalogue ends with its last message exactly as the library
+    // writes it after the header alone (which gives the charset).
+    const QByteArray headerOnly = writeWithLibrary(scratch, "header.po", [&](po_message_iterator_t iterator) {
+        add(iterator, headerMessage);
+    });
+    const QByteArray withLast = writeWithLibrary(scratch, "last.po", [&](po_message_iterator_t iterator) {
+        add(iterator, headerMessage);
+        if (last.context != headerMessage.context || last.text != headerMessage.text)
+            add(iterator, last);
+    });
+    const QByteArray ending = withLast.mid(headerOnly.size());
+    if (headerOnly.isEmpty() || !withLast.startsWith(headerOnly) || !catalogue.endsWith(ending)
+        || catalogue.size() < withLast.size())
+        throw CliError(QStringLiteral("Stream write error"));
+    return catalogue;
 }
 
 std::vector<ImportedEntry> PoCatalogue::read(const QString &fileName)

@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QTemporaryFile>
 
 #include <algorithm>
 #include <limits>
@@ -14,6 +14,13 @@
 
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
+#endif
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+#ifdef Q_OS_LINUX
+#include <sys/xattr.h>
 #endif
 
 namespace {
@@ -782,25 +789,128 @@ QByteArray toAnsi(const QString &text)
 #endif
 }
 
+namespace {
+
+// The file a save replaces: a symbolic link's target (a dangling link's
+// too), so that the link stays a link.
+QString replacedFile(const QString &fileName)
+{
+    QString target = fileName;
+    for (int depth = 0; depth < 40; ++depth) {
+        const QFileInfo info(target);
+        if (!info.isSymLink())
+            return target;
+        target = info.absoluteDir().absoluteFilePath(info.symLinkTarget());
+    }
+    return target;
+}
+
+#ifdef Q_OS_LINUX
+// The extended attributes of the replaced file, as far as the user may set
+// them on the new one.
+void copyExtendedAttributes(const QString &replaced, int handle)
+{
+    const QByteArray path = QFile::encodeName(replaced);
+    const ssize_t size = ::listxattr(path.constData(), nullptr, 0);
+    if (size <= 0)
+        return;
+    QByteArray names(size, '\0');
+    if (::listxattr(path.constData(), names.data(), size_t(size)) != size)
+        return;
+    for (const QByteArray &name : names.split('\0')) {
+        const ssize_t length = name.isEmpty() ? -1 : ::getxattr(path.constData(), name.constData(), nullptr, 0);
+        if (length < 0)
+            continue;
+        QByteArray value(length, '\0');
+        if (::getxattr(path.constData(), name.constData(), value.data(), size_t(length)) == length)
+            (void)::fsetxattr(handle, name.constData(), value.constData(), size_t(length), 0);
+    }
+}
+#else
+void copyExtendedAttributes(const QString &, int) {}
+#endif
+
+// The new file gets the mode of the one it replaces, or the mode a new file
+// gets; and the owner, group and extended attributes of the old one where the
+// user may give them.
+void adoptAttributes(int handle, const QString &replaced)
+{
+#ifdef Q_OS_UNIX
+    struct stat old{};
+    if (::stat(QFile::encodeName(replaced).constData(), &old) == 0) {
+        ::fchmod(handle, old.st_mode & 07777);
+        if (::fchown(handle, old.st_uid, old.st_gid) != 0)
+            (void)::fchown(handle, uid_t(-1), old.st_gid);
+        copyExtendedAttributes(replaced, handle);
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(handle, 0666 & ~mask);
+    }
+#else
+    Q_UNUSED(handle);
+    Q_UNUSED(replaced);
+#endif
+}
+
+bool replaceFile(const QString &from, const QString &to)
+{
+#ifdef Q_OS_WIN
+    const QString source = QDir::toNativeSeparators(QFileInfo(from).absoluteFilePath());
+    const QString target = QDir::toNativeSeparators(QFileInfo(to).absoluteFilePath());
+    return MoveFileExW(reinterpret_cast<const wchar_t *>(source.utf16()), reinterpret_cast<const wchar_t *>(target.utf16()),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+#else
+    return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+#endif
+}
+
+bool syncToDisk(QFile &file)
+{
+    if (!file.flush())
+        return false;
+#ifdef Q_OS_UNIX
+    return ::fsync(file.handle()) == 0;
+#else
+    return true;
+#endif
+}
+
+} // namespace
+
+// The bytes go to a file with a short name of its own beside the one they
+// replace (a name of any length fits), which takes its place once every byte
+// is on disk.
 void writeFileAtomically(const QString &fileName, const QByteArray &bytes)
 {
-    QSaveFile file(fileName);
+    if (fileName.isEmpty())
+        throw fileError("Cannot create file \"%1\". %2", fileName, ENOENT, QString());
+    checkFileName(fileName, true);
+    const QString target = replacedFile(fileName);
+    if (QFileInfo(target).isDir())
+        throw fileError("Cannot create file \"%1\". %2", fileName, EISDIR, QString());
+    QTemporaryFile file(QFileInfo(target).absolutePath() + QStringLiteral("/.zelk-XXXXXX.tmp"));
     errno = 0;
-    if (fileName.isEmpty() || !file.open(QIODevice::WriteOnly))
+    if (!file.open())
         throw fileError("Cannot create file \"%1\". %2", fileName, errno, file.errorString());
-    // A disk that fills part-way shows only as a short write: commit() would
-    // still replace the old file with the fragment.
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
+    // A disk that fills part-way shows only as a short write.
+    if (file.write(bytes) != bytes.size() || !syncToDisk(file))
         throw StringsError(QString::fromLatin1(StreamWriteError));
-    }
-    if (!file.commit()) {
+    adoptAttributes(file.handle(), target);
+    file.close();
+    errno = 0;
+    if (file.error() != QFileDevice::NoError)
+        throw StringsError(QString::fromLatin1(StreamWriteError));
+    if (!replaceFile(file.fileName(), target)) {
         // On Windows a file that another program holds open cannot be
-        // replaced: say which file and why, rather than a write error.
-        if (file.error() == QFileDevice::RenameError)
-            throw StringsError(QStringLiteral("Cannot create file \"%1\". %2").arg(fullPath(fileName), file.errorString()));
-        throw StringsError(QString::fromLatin1(StreamWriteError));
+        // replaced: say which file and why.
+#ifdef Q_OS_WIN
+        throw fileError("Cannot create file \"%1\". %2", fileName, 0, qt_error_string(int(GetLastError())));
+#else
+        throw fileError("Cannot create file \"%1\". %2", fileName, errno, QString());
+#endif
     }
+    file.setAutoRemove(false);
 }
 
 QString formatNumber(quint32 number)

@@ -97,6 +97,9 @@ private Q_SLOTS:
     void importLayout();
     void diff();
     void textsNotUtf8KeepTheirBytes();
+    void failuresAreNotResults_data();
+    void failuresAreNotResults();
+    void textsTheLayoutCannotHold();
     void poUpdateThroughMsgmerge();
     void importMismatches_data();
     void importMismatches();
@@ -418,6 +421,93 @@ void TestZelkstr::textsNotUtf8KeepTheirBytes()
     QCOMPARE(readBytes(out), bytes);
     QCOMPARE(zelkstr({QStringLiteral("merge"), file, file, file, QStringLiteral("-o"), out}).status, 0);
     QCOMPARE(readBytes(out), bytes);
+}
+
+void TestZelkstr::failuresAreNotResults_data()
+{
+    QTest::addColumn<QString>("limits");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("message");
+    const QString big = QStringLiteral("@big.eng");
+    // File sizes limited (and the signal ignored) as on a full disk.
+    const QString fullDisk = QStringLiteral("trap '' XFSZ; ulimit -f 16;");
+    QTest::newRow("stdout on a full device") << QStringLiteral("exec >/dev/full;") << QStringList{QStringLiteral("dump"), big}
+                                             << QStringLiteral("zelkstr: Stream write error");
+    QTest::newRow("PO onto a full disk") << fullDisk << QStringList{QStringLiteral("export"), big, QStringLiteral("@out.po")}
+                                         << QStringLiteral("zelkstr: Stream write error");
+    QTest::newRow("CSV onto a full disk") << fullDisk << QStringList{QStringLiteral("export"), big, QStringLiteral("@out.csv")}
+                                          << QStringLiteral("zelkstr: Stream write error");
+#if !defined(__SANITIZE_ADDRESS__)
+    // A PO export of texts that expand to gigabytes, in 800 MB of memory.
+    QTest::newRow("out of memory") << QStringLiteral("ulimit -v 800000;")
+                                   << QStringList{QStringLiteral("export"), QStringLiteral("@shared.eng"), QStringLiteral("@out.po")}
+                                   << QStringLiteral("zelkstr: out of memory");
+#endif
+}
+
+// A command that could not do its work exits 2 with a message, whatever
+// stopped it, and leaves the old output as it was.
+void TestZelkstr::failuresAreNotResults()
+{
+    QFETCH(QString, limits);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
+    QStringList texts;
+    for (int i = 0; i < 2000; ++i)
+        texts << QStringLiteral("text number %1, long enough to fill a small disk").arg(i);
+    writeBytes(path(QStringLiteral("big.eng")), image(texts, {}));
+    // 20,000 entries sharing one text of 60,000 bytes.
+    QByteArray shared = QByteArray::fromHex("FEFEFEFE204E00000000000000000000");
+    for (quint32 i = 0; i < 20000; ++i)
+        shared += QByteArray(reinterpret_cast<const char *>(&i), 4);
+    const quint32 textAt = 16 + 8 * 20000;
+    for (int i = 0; i < 20000; ++i)
+        shared += QByteArray(reinterpret_cast<const char *>(&textAt), 4);
+    writeBytes(path(QStringLiteral("shared.eng")), shared + QByteArray(60000, 'x') + '\0');
+    writeBytes(path(QStringLiteral("out.po")), QByteArray("previous"));
+    writeBytes(path(QStringLiteral("out.csv")), QByteArray("previous"));
+    QStringList resolved;
+    for (const QString &argument : arguments)
+        resolved << (argument.startsWith(QLatin1Char('@')) ? path(argument.mid(1)) : argument);
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TMPDIR"), m_dir->path()); // the same "disk" for the scratch files
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral("/bin/sh"), QStringList{QStringLiteral("-c"), limits + QStringLiteral(" exec \"$0\" \"$@\""),
+                                                         QStringLiteral(ZELKSTR_PATH)} + resolved);
+    QVERIFY(process.waitForFinished(120000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 2);
+    QVERIFY2(process.readAllStandardError().contains(message.toUtf8()), qPrintable(message));
+    QCOMPARE(readBytes(path(QStringLiteral("out.po"))), QByteArray("previous"));
+    QCOMPARE(readBytes(path(QStringLiteral("out.csv"))), QByteArray("previous"));
+}
+
+// A NUL cannot be stored at all; a '^' reads back as a line break and a lone
+// carriage return is dropped, so those are said, entry by entry.
+void TestZelkstr::textsTheLayoutCannotHold()
+{
+    const QString file = path(QStringLiteral("base.eng"));
+    writeBytes(file, image({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}, {1, 2, 3}));
+    const QString csv = path(QStringLiteral("in.csv"));
+    const QString out = path(QStringLiteral("out.eng"));
+    writeBytes(csv, QByteArray("index,number,text\r\n1,00000002,\"2^10\"\r\n2,00000003,\"x\ry\"\r\n"));
+    Run run = zelkstr({QStringLiteral("import"), file, csv, QStringLiteral("-o"), out});
+    QCOMPARE(run.status, 0);
+    QVERIFY2(run.err.contains("zelkstr: warning: entry 1: \"^\" will read back as a line break\n"
+                              "zelkstr: warning: entry 2: a carriage return without a line feed is not written\n"),
+             run.err.constData());
+    writeBytes(csv, QByteArray("index,number,text\r\n1,00000002,\"nul\0here\"\r\n", 42));
+    writeBytes(out, QByteArray("previous"));
+    run = zelkstr({QStringLiteral("import"), file, csv, QStringLiteral("-o"), out});
+    QCOMPARE(run.status, 2);
+    QCOMPARE(lastLine(run.err), QByteArray("zelkstr: entry 1: a text cannot hold a NUL character"));
+    QCOMPARE(readBytes(out), QByteArray("previous"));
+    // A lone carriage return read from a file is dropped by the writer too.
+    writeBytes(file, QByteArray::fromHex("04000000") + "a\rb" + '\0');
+    run = zelkstr({QStringLiteral("convert"), file, out, QStringLiteral("--layout"), QStringLiteral("old")});
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.err, QByteArray("zelkstr: warning: entry 0: a carriage return without a line feed is not written\n"));
 }
 
 // A game update: entries reordered, one inserted, one removed, one changed a

@@ -6,6 +6,8 @@
 #include "ChildProcess.h"
 
 #include <sys/stat.h>
+#include <sys/xattr.h>
+#include <unistd.h>
 #endif
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
@@ -149,6 +151,9 @@ private Q_SLOTS:
     void unwritableFolderKeepsTheOldFile();
     void fullDiskKeepsTheOldFile();
     void fileHeldOpenKeepsItsBytes();
+    void saveKeepsLinksAndOwner();
+    void namesOfAnyLengthSave();
+    void namesNotUtf8AreRefused();
     void saveReplacesAnExistingFile();
 };
 
@@ -850,6 +855,81 @@ void TestZelkStrings::fullDiskKeepsTheOldFile()
     QCOMPARE(message, QStringLiteral("Stream write error"));
     QCOMPARE(readBytes(path), WorkedNew);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("lang.eng")});
+#endif
+}
+
+// A save writes through a symbolic link (a dangling one too) and keeps the
+// owner, group and extended attributes of the file it replaces.
+void TestZelkStrings::saveKeepsLinksAndOwner()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("links and owners of Linux");
+#else
+    QTemporaryDir dir;
+    const QString target = dir.filePath(QStringLiteral("target.eng"));
+    const QString link = dir.filePath(QStringLiteral("link.eng"));
+    writeBytes(target, WorkedNew);
+    QVERIFY(QFile::link(QStringLiteral("target.eng"), link));
+    QVERIFY(::chown(QFile::encodeName(target).constData(), 65534, 65534) == 0);
+    const bool attributes = ::setxattr(QFile::encodeName(target).constData(), "user.note", "kept", 4, 0) == 0;
+    TZelkStrings table;
+    table.loadFromData(WorkedOld);
+    table.SaveToFile(link);
+    QVERIFY(QFileInfo(link).isSymLink());
+    QCOMPARE(readBytes(target), WorkedOld);
+    struct stat written{};
+    QCOMPARE(::stat(QFile::encodeName(target).constData(), &written), 0);
+    QCOMPARE(int(written.st_uid), 65534);
+    QCOMPARE(int(written.st_gid), 65534);
+    char note[8] = {};
+    if (attributes) // where the file system has them
+        QCOMPARE(::getxattr(QFile::encodeName(target).constData(), "user.note", note, sizeof note), ssize_t(4));
+
+    const QString dangling = dir.filePath(QStringLiteral("dangling.eng"));
+    QVERIFY(QFile::link(QStringLiteral("created.eng"), dangling));
+    table.SaveToFile(dangling);
+    QVERIFY(QFileInfo(dangling).isSymLink());
+    QCOMPARE(readBytes(dir.filePath(QStringLiteral("created.eng"))), WorkedOld);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System).size(), 4);
+#endif
+}
+
+// The file beside the one replaced has a short name of its own, so a name of
+// the longest length a folder allows saves like any other.
+void TestZelkStrings::namesOfAnyLengthSave()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QString(251, QLatin1Char('n')) + QStringLiteral(".eng"));
+    writeBytes(path, WorkedNew);
+    TZelkStrings table;
+    table.LoadFromFile(path);
+    table.SetNewFormat(false);
+    table.SaveToFile(path);
+    QCOMPARE(readBytes(path), WorkedOld);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+// A name that is not UTF-8 comes with U+FFFD for its bad bytes; it is
+// refused rather than opening or creating a file of another name.
+void TestZelkStrings::namesNotUtf8AreRefused()
+{
+#ifndef Q_OS_UNIX
+    QSKIP("names of bytes are Linux's");
+#else
+    QTemporaryDir dir;
+    const QByteArray rawName = QFile::encodeName(dir.path()) + "/caf\xE9.eng";
+    writeBytes(QFile::decodeName(QFile::encodeName(dir.path()) + "/ok.eng"), WorkedNew);
+    QVERIFY(QFile::rename(dir.filePath(QStringLiteral("ok.eng")), dir.filePath(QStringLiteral("tmp"))));
+    QCOMPARE(::rename(QFile::encodeName(dir.filePath(QStringLiteral("tmp"))).constData(), rawName.constData()), 0);
+    const QString name = QFile::decodeName(rawName);
+    QVERIFY(name.contains(QChar(QChar::ReplacementCharacter)));
+    TZelkStrings table;
+    QCOMPARE(failureOf([&] { table.LoadFromFile(name); }),
+             QStringLiteral("Cannot open file \"%1\". Its name is not valid UTF-8; rename the file").arg(name));
+    QCOMPARE(failureOf([&] { table.SaveToFile(name); }),
+             QStringLiteral("Cannot create file \"%1\". Its name is not valid UTF-8; rename the file").arg(name));
+    QVERIFY(!QFile::exists(name)); // no file of the other name
+    QCOMPARE(::access(rawName.constData(), F_OK), 0);
 #endif
 }
 
