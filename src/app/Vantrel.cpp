@@ -4,9 +4,6 @@
 #include "uVantrel.h"
 
 #include <QApplication>
-#include <QTimer>
-
-#include <cstdio>
 
 int main(int argc, char *argv[])
 {
@@ -19,13 +16,5 @@ int main(int argc, char *argv[])
 
     TfrmVantrel frmVantrel;
     frmVantrel.show();
-    // For the package test only: report the caption once the window is up,
-    // then close it the usual way.
-    if (qEnvironmentVariableIsSet("VANTREL_TEST_QUIT_AFTER_START")) {
-        QTimer::singleShot(0, &frmVantrel, [&frmVantrel] {
-            std::printf("%s\n", frmVantrel.windowTitle().toUtf8().constData());
-            frmVantrel.close();
-        });
-    }
     return application.exec();
 }

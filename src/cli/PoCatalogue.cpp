@@ -6,9 +6,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 
 #include <csetjmp>
+#include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <gettext-po.h>
 
@@ -253,6 +256,100 @@ QByteArray PoCatalogue::write(const ExportTables &tables, const Header &header)
     return catalogue;
 }
 
+namespace {
+
+// The charset a catalogue declares in its header; a template's placeholder
+// and a missing header mean UTF-8 (and ASCII, its subset).
+QByteArray declaredCharset(po_file_t file)
+{
+    const char *header = po_file_domain_header(file, nullptr);
+    char *contentType = header ? po_header_field(header, "Content-Type") : nullptr;
+    QByteArray charset = "UTF-8";
+    if (contentType) {
+        const QByteArray field(contentType);
+        std::free(contentType);
+        const qsizetype at = field.toLower().indexOf("charset=");
+        if (at >= 0)
+            charset = field.mid(at + 8).trimmed().split(';').value(0).trimmed();
+    }
+    if (charset.isEmpty() || charset == "CHARSET")
+        charset = "UTF-8";
+    return charset;
+}
+
+// Turns a catalogue's strings into text, from its declared charset, a leading
+// U+FEFF kept as a character of the text.
+class CatalogueText
+{
+public:
+    CatalogueText(po_file_t file, const QString &fileName)
+        : m_charset(declaredCharset(file))
+        , m_decoder(m_charset.constData(), QStringConverter::Flag::ConvertInitialBom | QStringConverter::Flag::Stateless)
+        , m_fileName(fileName)
+    {
+        if (!m_decoder.isValid())
+            throw CliError(QStringLiteral("%1: the catalogue's charset \"%2\" cannot be read here; convert the catalogue to "
+                                          "UTF-8 (msgconv -t UTF-8)")
+                               .arg(fileName, QString::fromLatin1(m_charset)));
+    }
+
+    QString operator()(const char *bytes)
+    {
+        const QString text = m_decoder.decode(QByteArrayView(bytes));
+        if (m_decoder.hasError())
+            throw CliError(QStringLiteral("%1: a message is not %2 text as the catalogue declares: \"%3\"")
+                               .arg(m_fileName, QString::fromLatin1(m_charset), text.left(40)));
+        return text;
+    }
+
+private:
+    QByteArray m_charset;
+    QStringDecoder m_decoder;
+    QString m_fileName;
+};
+
+// The messages of the catalogue's default domain. Plural forms and other
+// domains cannot go into a strings file: they are refused, not dropped.
+std::vector<ImportedEntry> readMessages(po_file_t file, const QString &fileName)
+{
+    CatalogueText text(file, fileName);
+    std::vector<ImportedEntry> entries;
+    for (const char *const *domain = po_file_domains(file); *domain; ++domain) {
+        po_message_iterator_t iterator = po_message_iterator(file, *domain);
+        const auto refuse = [&](const QString &why) {
+            po_message_iterator_free(iterator);
+            throw CliError(QStringLiteral("%1: %2").arg(fileName, why));
+        };
+        while (po_message_t message = po_next_message(iterator)) {
+            const char *context = po_message_msgctxt(message);
+            const bool isHeader = !context && *po_message_msgid(message) == '\0';
+            if (isHeader || po_message_is_obsolete(message))
+                continue;
+            const QString source = text(po_message_msgid(message));
+            if (std::strcmp(*domain, "messages") != 0)
+                refuse(QStringLiteral("the message \"%1\" is in the domain \"%2\"; strings files have one domain only")
+                           .arg(source.left(40), QString::fromUtf8(*domain)));
+            if (po_message_msgid_plural(message))
+                refuse(QStringLiteral("the message \"%1\" has plural forms, which a strings file cannot hold")
+                           .arg(source.left(40)));
+            if (*po_message_msgstr(message) == '\0')
+                continue;
+            ImportedEntry entry;
+            if (!readContext(context, entry))
+                refuse(QStringLiteral("the message \"%1\" has no entry number or index in its context").arg(source.left(40)));
+            entry.sourceText = source;
+            entry.text = text(po_message_msgstr(message));
+            entry.fuzzy = po_message_is_fuzzy(message);
+            entry.where = QStringLiteral("message \"%1\"").arg(QString::fromUtf8(context));
+            entries.push_back(std::move(entry));
+        }
+        po_message_iterator_free(iterator);
+    }
+    return entries;
+}
+
+} // namespace
+
 std::vector<ImportedEntry> PoCatalogue::read(const QString &fileName)
 {
     // The library reads a copy in a folder of our own: it opens files by an
@@ -279,31 +376,13 @@ std::vector<ImportedEntry> PoCatalogue::read(const QString &fileName)
     }
 
     std::vector<ImportedEntry> entries;
-    QString problem;
-    for (const char *const *domain = po_file_domains(file); *domain && problem.isEmpty(); ++domain) {
-        po_message_iterator_t iterator = po_message_iterator(file, *domain);
-        while (po_message_t message = po_next_message(iterator)) {
-            const char *context = po_message_msgctxt(message);
-            const bool isHeader = !context && *po_message_msgid(message) == '\0';
-            if (isHeader || po_message_is_obsolete(message) || *po_message_msgstr(message) == '\0')
-                continue;
-            ImportedEntry entry;
-            if (!readContext(context, entry)) {
-                problem = QStringLiteral("%1: the message \"%2\" has no entry number or index in its context")
-                              .arg(fileName, QString::fromUtf8(po_message_msgid(message)).left(40));
-                break;
-            }
-            entry.sourceText = QString::fromUtf8(po_message_msgid(message));
-            entry.text = QString::fromUtf8(po_message_msgstr(message));
-            entry.fuzzy = po_message_is_fuzzy(message);
-            entry.where = QStringLiteral("message \"%1\"").arg(QString::fromUtf8(context));
-            entries.push_back(std::move(entry));
-        }
-        po_message_iterator_free(iterator);
+    try {
+        entries = readMessages(file, fileName);
+    } catch (const CliError &) {
+        po_file_free(file);
+        throw;
     }
     po_file_free(file);
-    if (!problem.isEmpty())
-        throw CliError(problem);
     return entries;
 }
 

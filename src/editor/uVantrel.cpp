@@ -1069,7 +1069,11 @@ void TfrmVantrel::actViewFontBeforeExecute()
     // The dialog shows the face really in use where the designed one is
     // missing from this system.
     QFont inUse = font();
-    inUse.setFamily(QFontInfo(inUse).family());
+    const QFontInfo used(inUse);
+    inUse.setFamily(used.family());
+    // Without a style name the dialog picks the family's first style, which
+    // may be an oblique one: confirming it untouched would change the font.
+    inUse.setStyleName(used.styleName());
     FontDialog->setCurrentFont(inUse);
 }
 

@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+
 TfrmAboutBox *frmAboutBox = nullptr;
 
 namespace {
@@ -27,7 +29,6 @@ TfrmAboutBox::TfrmAboutBox(QWidget *parent)
 {
     setObjectName(QStringLiteral("frmAboutBox"));
     setWindowTitle(QStringLiteral("About"));
-    setFixedSize(298, 213);
     setFont(QFont(QStringLiteral("Tahoma"), 8));
 
     Panel1 = new QFrame(this);
@@ -50,13 +51,11 @@ TfrmAboutBox::TfrmAboutBox(QWidget *parent)
                             Panel1, {8, 96});
     lblComments->setWordWrap(true);
     lblComments->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblComments->setFixedSize(265, 52);
-    sizeLabelsToText();
 
     OKButton = new QPushButton(QStringLiteral("OK"), this);
     OKButton->setObjectName(QStringLiteral("OKButton"));
-    OKButton->setGeometry(111, 180, 75, 25);
     OKButton->setDefault(true);
+    fitToText();
     OKButton->setFocus();
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
 }
@@ -64,7 +63,7 @@ TfrmAboutBox::TfrmAboutBox(QWidget *parent)
 void TfrmAboutBox::changeEvent(QEvent *event)
 {
     if (event->type() == QEvent::FontChange)
-        sizeLabelsToText();
+        fitToText();
     QDialog::changeEvent(event);
 }
 
@@ -78,11 +77,27 @@ void TfrmAboutBox::keyPressEvent(QKeyEvent *event)
     QDialog::keyPressEvent(event);
 }
 
-// The three one-line labels are as wide and high as their text.
-void TfrmAboutBox::sizeLabelsToText()
+// The window as designed for its 8-point font, grown where a larger font
+// needs more room, so that every text shows whole: the one-line labels are as
+// large as their text, each line starts below the one above it, and the
+// notice wraps within the width of the widest line.
+void TfrmAboutBox::fitToText()
 {
-    for (QLabel *label : {lblProductName, lblVersion, lblCopyright}) {
-        if (label)
-            label->adjustSize();
-    }
+    if (!OKButton)
+        return;
+    for (QLabel *label : {lblProductName, lblVersion, lblCopyright})
+        label->adjustSize();
+    const auto below = [](const QWidget *widget, int gap) { return widget->geometry().bottom() + 1 + gap; };
+    lblProductName->move(56, 16);
+    lblVersion->move(56, std::max(40, below(lblProductName, 4)));
+    lblCopyright->move(8, std::max({64, below(lblVersion, 8), below(ProgramIcon, 8)}));
+    const int width = std::max({265, lblCopyright->width(), lblProductName->geometry().right() + 1 - 8,
+                                lblVersion->geometry().right() + 1 - 8});
+    lblComments->setGeometry(8, std::max(96, below(lblCopyright, 12)), width, std::max(52, lblComments->heightForWidth(width)));
+    Panel1->setGeometry(8, 8, width + 16, std::max(161, below(lblComments, 8)));
+    const QSize button = OKButton->sizeHint().expandedTo(QSize(75, 25));
+    const int dialogWidth = std::max(298, Panel1->width() + 17);
+    OKButton->setGeometry((dialogWidth - button.width()) / 2, Panel1->geometry().bottom() + 1 + 11, button.width(),
+                          button.height());
+    setFixedSize(dialogWidth, std::max(213, below(OKButton, 8)));
 }

@@ -19,7 +19,7 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
-    void sizeLabelsToText();
+    void fitToText();
 
     QFrame *Panel1 = nullptr;
     QLabel *ProgramIcon = nullptr;

@@ -100,6 +100,8 @@ private Q_SLOTS:
     void failuresAreNotResults_data();
     void failuresAreNotResults();
     void textsTheLayoutCannotHold();
+    void catalogueCharsetsAndForms_data();
+    void catalogueCharsetsAndForms();
     void poUpdateThroughMsgmerge();
     void importMismatches_data();
     void importMismatches();
@@ -508,6 +510,55 @@ void TestZelkstr::textsTheLayoutCannotHold()
     run = zelkstr({QStringLiteral("convert"), file, out, QStringLiteral("--layout"), QStringLiteral("old")});
     QCOMPARE(run.status, 0);
     QCOMPARE(run.err, QByteArray("zelkstr: warning: entry 0: a carriage return without a line feed is not written\n"));
+}
+
+void TestZelkstr::catalogueCharsetsAndForms_data()
+{
+    QTest::addColumn<QByteArray>("catalogue");
+    QTest::addColumn<QString>("imported"); // entry 0's text afterwards, or the error
+    const auto header = [](const char *charset) {
+        return QByteArray("msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=") + charset + "\\n\"\n\n";
+    };
+    QTest::newRow("ISO-8859-1") << header("ISO-8859-1") + "msgctxt \"00000001\"\nmsgid \"Coffee\"\nmsgstr \"Caf\xE9\"\n"
+                                << QStringLiteral("Café");
+    QTest::newRow("Shift_JIS") << header("Shift_JIS") + "msgctxt \"00000001\"\nmsgid \"Japan\"\nmsgstr \"\x93\xFA\x96\x7B\"\n"
+                               << QStringLiteral("日本");
+    QTest::newRow("a leading U+FEFF") << header("UTF-8") + "msgctxt \"00000001\"\nmsgid \"x\"\nmsgstr \"\xEF\xBB\xBF" "BOM\"\n"
+                                      << QStringLiteral("\uFEFFBOM");
+    QTest::newRow("an unknown charset") << header("X-NO-SUCH") + "msgctxt \"00000001\"\nmsgid \"x\"\nmsgstr \"y\"\n"
+                                        << QStringLiteral("error: the catalogue's charset \"X-NO-SUCH\" cannot be read here");
+    QTest::newRow("plural forms") << header("UTF-8") + "msgctxt \"00000001\"\nmsgid \"one\"\nmsgid_plural \"many\"\n"
+                                                       "msgstr[0] \"un\"\nmsgstr[1] \"plusieurs\"\n"
+                                  << QStringLiteral("error: the message \"one\" has plural forms");
+    QTest::newRow("another domain") << header("UTF-8") + "domain \"other\"\n\nmsgctxt \"00000001\"\nmsgid \"x\"\nmsgstr \"y\"\n"
+                                    << QStringLiteral("error: the message \"x\" is in the domain \"other\"");
+}
+
+// A catalogue is read as it declares itself, or refused with the reason:
+// never a text of substitutes, never a form quietly left out.
+void TestZelkstr::catalogueCharsetsAndForms()
+{
+    QFETCH(QByteArray, catalogue);
+    QFETCH(QString, imported);
+    const QString file = path(QStringLiteral("base.eng"));
+    writeBytes(file, image({QStringLiteral("before")}, {1}));
+    const QString po = path(QStringLiteral("in.po"));
+    writeBytes(po, catalogue);
+    const QString out = path(QStringLiteral("out.eng"));
+    const Run run = zelkstr({QStringLiteral("import"), file, po, QStringLiteral("-o"), out});
+    if (imported.startsWith(QLatin1String("error: "))) {
+        QCOMPARE(run.status, 2);
+        QVERIFY2(run.err.contains(imported.mid(7).toUtf8()), run.err.constData());
+        QVERIFY(!QFile::exists(out));
+    } else {
+        QCOMPARE(run.status, 0);
+        QCOMPARE(readBytes(out), image({imported}, {1}));
+        // And out again, the same text.
+        const QString again = path(QStringLiteral("again.po"));
+        QCOMPARE(zelkstr({QStringLiteral("export"), out, again}).status, 0);
+        QCOMPARE(zelkstr({QStringLiteral("import"), file, again, QStringLiteral("-o"), out}).status, 0);
+        QCOMPARE(readBytes(out), image({imported}, {1}));
+    }
 }
 
 // A game update: entries reordered, one inserted, one removed, one changed a

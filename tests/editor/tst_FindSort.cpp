@@ -432,13 +432,16 @@ QFont installedBoldFont(int pointSize)
 void TestFindSort::fontDialog_data()
 {
     QTest::addColumn<bool>("confirm");
-    QTest::newRow("cancelled") << false;
-    QTest::newRow("confirmed") << true;
+    QTest::addColumn<bool>("choose");
+    QTest::newRow("cancelled") << false << true;
+    QTest::newRow("confirmed") << true << true;
+    QTest::newRow("confirmed untouched") << true << false;
 }
 
 void TestFindSort::fontDialog()
 {
     QFETCH(bool, confirm);
+    QFETCH(bool, choose);
     const auto window = startWith({QStringLiteral("a")});
     const QFont before = window->font();
     const QFont menuFont = child<QMenuBar>(*window, "tbrMenu")->font();
@@ -453,7 +456,8 @@ void TestFindSort::fontDialog()
         auto *dialog = qobject_cast<QFontDialog *>(modal);
         proposed = dialog->currentFont();
         nativeDialog = !dialog->testOption(QFontDialog::DontUseNativeDialog);
-        dialog->setCurrentFont(chosen);
+        if (choose)
+            dialog->setCurrentFont(chosen);
         if (confirm)
             dialog->accept();
         else
@@ -465,7 +469,15 @@ void TestFindSort::fontDialog()
     QCOMPARE(proposed.pointSize(), before.pointSize());
     const QFont listFont = m_list->font();
     const QFont editorFont = child<QPlainTextEdit>(*window, "memCurString")->font();
-    if (confirm) {
+    if (!choose) {
+        // What the dialog proposed, confirmed: the font exactly as it was.
+        const QFontInfo used(listFont);
+        const QFontInfo usedBefore(before);
+        QCOMPARE(used.family(), usedBefore.family());
+        QCOMPARE(used.italic(), usedBefore.italic());
+        QCOMPARE(used.weight(), usedBefore.weight());
+        QCOMPARE(used.pointSize(), usedBefore.pointSize());
+    } else if (confirm) {
         QCOMPARE(listFont.pointSize(), 14);
         QCOMPARE(QFontInfo(listFont).family(), QFontInfo(chosen).family());
         QVERIFY(listFont.bold());

@@ -60,7 +60,7 @@ grep -q '<release version="' "$metainfo" || fail "the metadata has no release"
 printf '\xfe\xfe\xfe\xfe\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x18\x00\x00\x00Yes\x00' >"$work/sample.eng"
 info=$("$root/usr/bin/zelkstr" info "$work/sample.eng") || fail "the installed zelkstr failed"
 grep -q "entries: 1" <<<"$info" || fail "zelkstr info printed: $info"
-caption=$(QT_QPA_PLATFORM=offscreen VANTREL_TEST_QUIT_AFTER_START=1 timeout 30 "$root/usr/bin/Vantrel" "$work/sample.eng" 2>/dev/null) \
-    || fail "the installed editor did not start and quit"
-[ "$caption" = "Zelk Strings Editor - sample.eng" ] || fail "the installed editor showed \"$caption\""
+# The editor on an X server: its window shows the file, and File > Exit ends it.
+xvfb-run -a "$(dirname "$0")/run_installed_editor.sh" "$root/usr/bin/Vantrel" "$work/sample.eng" \
+    || fail "the installed editor did not show sample.eng and quit"
 echo "package test: $(basename "$deb") is complete and runs"
