@@ -9,18 +9,12 @@
 set -euo pipefail
 checkout=$(cd "$(dirname "$0")/.." && pwd)
 root=${1:-$checkout/build-fresh-debian}
+. "$checkout/scripts/setup.sh"
 
 [ "$(id -u)" -eq 0 ] || { echo "fresh-debian: run as root (debootstrap and chroot need it)" >&2; exit 2; }
 for tool in debootstrap git; do
     command -v "$tool" >/dev/null || DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "$tool"
 done
-
-mirror() {
-    local uri
-    uri=$(sed -n 's/^URIs:[[:space:]]*//p' /etc/apt/sources.list.d/debian.sources 2>/dev/null | head -n 1)
-    [ -n "$uri" ] || uri=$(awk '$1 == "deb" && $3 ~ /^bookworm$/ { print $2; exit }' /etc/apt/sources.list 2>/dev/null)
-    echo "${uri:-http://deb.debian.org/debian}"
-}
 
 unmount_all() {
     for mount in dev/pts dev proc sys; do
@@ -32,7 +26,7 @@ trap unmount_all EXIT
 
 if [ ! -x "$root/usr/bin/apt-get" ]; then
     rm -rf "$root"
-    debootstrap --variant=minbase bookworm "$root" "$(mirror)"
+    debootstrap --variant=minbase bookworm "$root" "$(debian_mirror)"
 fi
 # The same suites a standard installation has: bookworm, its updates and
 # security fixes.

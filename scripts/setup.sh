@@ -35,6 +35,14 @@ ensure_packages() {
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
 }
 
+# The Debian mirror this machine's apt uses.
+debian_mirror() {
+    local uri
+    uri=$(sed -n 's/^URIs:[[:space:]]*//p' /etc/apt/sources.list.d/debian.sources 2>/dev/null | head -n 1)
+    [ -n "$uri" ] || uri=$(awk '$1 == "deb" && $3 == "bookworm" { print $2; exit }' /etc/apt/sources.list 2>/dev/null)
+    echo "${uri:-http://deb.debian.org/debian}"
+}
+
 # build_project BUILD_DIR [CMAKE_ARGS...]: configures and builds.
 build_project() {
     local dir=$1

@@ -27,14 +27,6 @@ QT_WINDOWS_PREFIX=$WINDOWS_CACHE/qt-$QT_WINDOWS_VERSION-$qt_key
 GETTEXTPO_WINDOWS_PREFIX=$WINDOWS_CACHE/gettextpo-0.21
 WINDOWS_BUILD=$PWD/build-windows
 
-# The mirror this machine's apt uses, for the source packages.
-debian_mirror() {
-    local uri
-    uri=$(sed -n 's/^URIs:[[:space:]]*//p' /etc/apt/sources.list.d/debian.sources 2>/dev/null | head -n 1)
-    [ -n "$uri" ] || uri=$(awk '$1 == "deb" && $3 == "bookworm" { print $2; exit }' /etc/apt/sources.list 2>/dev/null)
-    echo "${uri:-http://deb.debian.org/debian}"
-}
-
 # Source packages through an apt configuration of our own, so that the
 # system's sources list stays as it is.
 fetch_windows_sources() {
