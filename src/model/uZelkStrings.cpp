@@ -3,7 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
+#include <QRandomGenerator>
 
 #include <algorithm>
 #include <limits>
@@ -878,9 +878,44 @@ bool syncToDisk(QFile &file)
 
 } // namespace
 
-// The bytes go to a file with a short name of its own beside the one they
-// replace (a name of any length fits), which takes its place once every byte
-// is on disk.
+// A new file with a short name of its own beside the one a save replaces, so
+// that a name of any length fits; removed again unless it took the place of
+// the old one.
+class ReplacementFile
+{
+public:
+    explicit ReplacementFile(const QString &folder)
+    {
+        for (int attempt = 0; attempt < 16; ++attempt) {
+            m_file.setFileName(QStringLiteral("%1/.zelk-%2.tmp")
+                                   .arg(folder)
+                                   .arg(QRandomGenerator::global()->generate() & 0xFFFFFF, 6, 16, QLatin1Char('0')));
+            errno = 0;
+            if (m_file.open(QIODevice::WriteOnly | QIODevice::NewOnly) || m_file.error() != QFileDevice::OpenError
+                || errno != EEXIST)
+                return;
+        }
+    }
+    ~ReplacementFile()
+    {
+        if (!m_placed) {
+            m_file.close();
+            m_file.remove();
+        }
+    }
+    ReplacementFile(const ReplacementFile &) = delete;
+    ReplacementFile &operator=(const ReplacementFile &) = delete;
+
+    QFile &file() { return m_file; }
+    void placed() { m_placed = true; }
+
+private:
+    QFile m_file;
+    bool m_placed = false;
+};
+
+// The bytes go to a file beside the one they replace, which takes its place
+// once every byte is on disk.
 void writeFileAtomically(const QString &fileName, const QByteArray &bytes)
 {
     if (fileName.isEmpty())
@@ -889,18 +924,18 @@ void writeFileAtomically(const QString &fileName, const QByteArray &bytes)
     const QString target = replacedFile(fileName);
     if (QFileInfo(target).isDir())
         throw fileError("Cannot create file \"%1\". %2", fileName, EISDIR, QString());
-    QTemporaryFile file(QFileInfo(target).absolutePath() + QStringLiteral("/.zelk-XXXXXX.tmp"));
-    errno = 0;
-    if (!file.open())
+    ReplacementFile replacement(QFileInfo(target).absolutePath());
+    QFile &file = replacement.file();
+    if (!file.isOpen())
         throw fileError("Cannot create file \"%1\". %2", fileName, errno, file.errorString());
     // A disk that fills part-way shows only as a short write.
     if (file.write(bytes) != bytes.size() || !syncToDisk(file))
         throw StringsError(QString::fromLatin1(StreamWriteError));
     adoptAttributes(file.handle(), target);
     file.close();
-    errno = 0;
     if (file.error() != QFileDevice::NoError)
         throw StringsError(QString::fromLatin1(StreamWriteError));
+    errno = 0;
     if (!replaceFile(file.fileName(), target)) {
         // On Windows a file that another program holds open cannot be
         // replaced: say which file and why.
@@ -910,7 +945,7 @@ void writeFileAtomically(const QString &fileName, const QByteArray &bytes)
         throw fileError("Cannot create file \"%1\". %2", fileName, errno, QString());
 #endif
     }
-    file.setAutoRemove(false);
+    replacement.placed();
 }
 
 QString formatNumber(quint32 number)
