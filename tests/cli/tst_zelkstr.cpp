@@ -8,6 +8,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -524,8 +525,12 @@ void TestZelkstr::catalogueCharsetsAndForms_data()
     };
     QTest::newRow("ISO-8859-1") << header("ISO-8859-1") + "msgctxt \"00000001\"\nmsgid \"Coffee\"\nmsgstr \"Caf\xE9\"\n"
                                 << QStringLiteral("Café");
+    // Converted where this system's Qt has the charset (through ICU on Linux),
+    // refused by name where it has not.
     QTest::newRow("Shift_JIS") << header("Shift_JIS") + "msgctxt \"00000001\"\nmsgid \"Japan\"\nmsgstr \"\x93\xFA\x96\x7B\"\n"
-                               << QStringLiteral("日本");
+                               << (QStringDecoder("Shift_JIS").isValid()
+                                       ? QStringLiteral("日本")
+                                       : QStringLiteral("error: the catalogue's charset \"Shift_JIS\" cannot be read here"));
     QTest::newRow("a leading U+FEFF") << header("UTF-8") + "msgctxt \"00000001\"\nmsgid \"x\"\nmsgstr \"\xEF\xBB\xBF" "BOM\"\n"
                                       << QStringLiteral("\uFEFFBOM");
     QTest::newRow("an unknown charset") << header("X-NO-SUCH") + "msgctxt \"00000001\"\nmsgid \"x\"\nmsgstr \"y\"\n"
