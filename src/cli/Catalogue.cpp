@@ -3,7 +3,20 @@
 #include "Pairing.h"
 #include "uZelkStrings.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QHash>
+
+QByteArray readCatalogueFile(const QString &fileName)
+{
+    const QFileInfo info(fileName);
+    if (info.exists() && !info.isFile() && !info.isDir())
+        throw CliError(QStringLiteral("%1: Not a regular file").arg(fileName));
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        throw CliError(QStringLiteral("%1: %2").arg(fileName, file.errorString()));
+    return file.readAll();
+}
 
 QString ExportTables::sourceText(quint32 index) const
 {

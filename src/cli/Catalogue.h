@@ -45,6 +45,10 @@ struct ImportedEntry
     QString where; // "catalogue.csv:12", or the message's context
 };
 
+// A catalogue file's bytes; only a regular file is read (a pipe or a device
+// would block or never end).
+QByteArray readCatalogueFile(const QString &fileName);
+
 // What an export writes: the file's table and, for a bilingual catalogue,
 // the table whose texts are the source texts, with the pairing of the two.
 struct ExportTables

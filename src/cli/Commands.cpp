@@ -208,14 +208,6 @@ int runExport(const QCommandLineParser &parser, const QStringList &arguments)
     return Success;
 }
 
-QByteArray readCatalogueBytes(const QString &fileName)
-{
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        throw CliError(QStringLiteral("%1: %2").arg(fileName, file.errorString()));
-    return file.readAll();
-}
-
 // Says how the catalogue's entries are paired with the file's, and with the
 // source's when one is given.
 void noteImportPairing(const QCommandLineParser &parser, const TZelkStrings &table, const QString &fileName)
@@ -259,7 +251,7 @@ int runImport(const QCommandLineParser &parser, const QStringList &arguments)
     TZelkStrings table;
     load(table, fileName);
     const std::vector<ImportedEntry> entries = kind == CatalogueKind::Csv
-        ? CsvCatalogue::read(readCatalogueBytes(catalogue), catalogue)
+        ? CsvCatalogue::read(readCatalogueFile(catalogue), catalogue)
         : PoCatalogue::read(catalogue);
     ImportOptions options;
     options.force = parser.isSet(ForceOption);

@@ -354,10 +354,7 @@ std::vector<ImportedEntry> PoCatalogue::read(const QString &fileName)
 {
     // The library reads a copy in a folder of our own: it opens files by an
     // 8-bit name, which cannot hold every name the user's file may have.
-    QFile readable(fileName);
-    if (!readable.open(QIODevice::ReadOnly))
-        throw CliError(QStringLiteral("%1: %2").arg(fileName, readable.errorString()));
-    const QByteArray content = readable.readAll();
+    const QByteArray content = readCatalogueFile(fileName);
     QTemporaryDir scratch;
     QFile copy(scratch.filePath(QStringLiteral("catalogue.po")));
     if (!scratch.isValid() || !copy.open(QIODevice::WriteOnly) || copy.write(content) != content.size() || !copy.flush())

@@ -12,6 +12,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 struct Run
@@ -743,6 +747,10 @@ void TestZelkstr::badInput_data()
                                         << QStringLiteral("zelkstr: @nocontext.po: the message \"x\" has no entry number or index in its context");
     QTest::newRow("po: missing") << QStringList{QStringLiteral("import"), good, QStringLiteral("@missing.po"), QStringLiteral("-o"), out}
                                  << QStringLiteral("zelkstr: @missing.po: No such file or directory");
+#ifdef Q_OS_UNIX
+    QTest::newRow("csv: a pipe") << QStringList{QStringLiteral("import"), good, QStringLiteral("@pipe.csv"), QStringLiteral("-o"), out}
+                                 << QStringLiteral("zelkstr: @pipe.csv: Not a regular file");
+#endif
 }
 
 // Each bad input gives one line on stderr, exit status 2, and no output
@@ -762,6 +770,9 @@ void TestZelkstr::badInput()
     writeBytes(path(QStringLiteral("latin1.csv")), QByteArray("index,number,text\r\n0,1,caf\xE9\r\n"));
     writeBytes(path(QStringLiteral("broken.po")), QByteArray("this is not\na catalogue\n"));
     writeBytes(path(QStringLiteral("nocontext.po")), QByteArray("msgid \"x\"\nmsgstr \"y\"\n"));
+#ifdef Q_OS_UNIX
+    mkfifo(QFile::encodeName(path(QStringLiteral("pipe.csv"))).constData(), 0600);
+#endif
 
     QStringList resolved;
     for (const QString &argument : arguments)
