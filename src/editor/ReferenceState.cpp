@@ -57,35 +57,44 @@ void ReferenceState::textChanged(const TZelkStrings &document, quint32 index)
         setMark(index, markOf(document, index));
 }
 
-// A number edit re-pairs its entry, unless it makes a number repeat or ends
-// a repetition: then the whole pairing may change kind.
+// A number edit re-pairs its entry, unless it changes whether the document's
+// numbers can pair at all (a number repeats or stops repeating, the first
+// number comes or the last goes): then the whole pairing may change kind.
 void ReferenceState::numberChanged(const TZelkStrings &document, quint32 index, quint32 oldNumber)
 {
     if (!m_table || index >= m_partner.size())
         return;
     countDocumentNumbers(document);
+    const auto obstacle = [this] { return m_repeatedNumbers > 0 || m_numberedEntries == 0; };
+    const bool obstacleBefore = obstacle();
     const quint32 number = document.GetNumber(index);
-    const bool repeatedBefore = m_repeatedNumbers > 0;
-    if (oldNumber && --m_documentNumbers[oldNumber] == 1)
-        --m_repeatedNumbers;
-    if (number && ++m_documentNumbers[number] == 2)
-        ++m_repeatedNumbers;
-    const bool wasByNumber = m_byNumber;
-    if (!wasByNumber && repeatedBefore == (m_repeatedNumbers > 0))
-        return; // pairs by index, and still will
-    if (wasByNumber && m_repeatedNumbers == 0) {
-        const bool wasPaired = m_partner[index] != Pairing::NoPartner;
-        m_partner[index] = number ? m_referenceByNumber.value(number, Pairing::NoPartner) : Pairing::NoPartner;
-        m_paired += (m_partner[index] != Pairing::NoPartner) - wasPaired;
-        setMark(index, markOf(document, index));
+    if (oldNumber) {
+        --m_numberedEntries;
+        if (--m_documentNumbers[oldNumber] == 1)
+            --m_repeatedNumbers;
+    }
+    if (number) {
+        ++m_numberedEntries;
+        if (++m_documentNumbers[number] == 2)
+            ++m_repeatedNumbers;
+    }
+    if (obstacleBefore != obstacle()) {
+        const QHash<quint32, quint32> counts = std::move(m_documentNumbers);
+        const quint32 repeated = m_repeatedNumbers;
+        const quint32 numbered = m_numberedEntries;
+        rebuild(document);
+        m_documentNumbers = counts;
+        m_repeatedNumbers = repeated;
+        m_numberedEntries = numbered;
+        m_numbersCounted = true;
         return;
     }
-    const QHash<quint32, quint32> counts = std::move(m_documentNumbers);
-    const quint32 repeated = m_repeatedNumbers;
-    rebuild(document);
-    m_documentNumbers = counts;
-    m_repeatedNumbers = repeated;
-    m_numbersCounted = true;
+    if (!m_byNumber)
+        return; // pairs by index, and still will
+    const bool wasPaired = m_partner[index] != Pairing::NoPartner;
+    m_partner[index] = number ? m_referenceByNumber.value(number, Pairing::NoPartner) : Pairing::NoPartner;
+    m_paired += (m_partner[index] != Pairing::NoPartner) - wasPaired;
+    setMark(index, markOf(document, index));
 }
 
 void ReferenceState::countDocumentNumbers(const TZelkStrings &document)
@@ -94,8 +103,10 @@ void ReferenceState::countDocumentNumbers(const TZelkStrings &document)
         return;
     m_documentNumbers.clear();
     m_repeatedNumbers = 0;
+    m_numberedEntries = 0;
     for (quint32 i = 0; i < document.EntryCount(); ++i) {
         if (const quint32 number = document.GetNumber(i)) {
+            ++m_numberedEntries;
             if (++m_documentNumbers[number] == 2)
                 ++m_repeatedNumbers;
         }

@@ -62,9 +62,11 @@ private:
     quint32 m_untranslated = 0;
     quint32 m_problems = 0;
     // For edits of numbers: the reference's entries by number, and how often
-    // each non-zero number occurs in the document (built on first use).
+    // each non-zero number occurs in the document and in how many entries
+    // (built on first use).
     QHash<quint32, quint32> m_referenceByNumber;
     QHash<quint32, quint32> m_documentNumbers;
     quint32 m_repeatedNumbers = 0;
+    quint32 m_numberedEntries = 0;
     bool m_numbersCounted = false;
 };

@@ -876,8 +876,6 @@ bool syncToDisk(QFile &file)
 #endif
 }
 
-} // namespace
-
 // A new file with a short name of its own beside the one a save replaces, so
 // that a name of any length fits; removed again unless it took the place of
 // the old one.
@@ -914,6 +912,8 @@ private:
     bool m_placed = false;
 };
 
+} // namespace
+
 // The bytes go to a file beside the one they replace, which takes its place
 // once every byte is on disk.
 void writeFileAtomically(const QString &fileName, const QByteArray &bytes)
@@ -922,8 +922,12 @@ void writeFileAtomically(const QString &fileName, const QByteArray &bytes)
         throw fileError("Cannot create file \"%1\". %2", fileName, ENOENT, QString());
     checkFileName(fileName, true);
     const QString target = replacedFile(fileName);
-    if (QFileInfo(target).isDir())
+    const QFileInfo targetInfo(target);
+    if (targetInfo.isDir())
         throw fileError("Cannot create file \"%1\". %2", fileName, EISDIR, QString());
+    // The new file would take the place of one the user may not write.
+    if (targetInfo.exists() && !targetInfo.isWritable())
+        throw fileError("Cannot create file \"%1\". %2", fileName, EACCES, QString());
     ReplacementFile replacement(QFileInfo(target).absolutePath());
     QFile &file = replacement.file();
     if (!file.isOpen())

@@ -33,6 +33,7 @@ private Q_SLOTS:
     void marksFollowEditsAndSorting();
     void nextUntranslatedAndNextProblemWrap();
     void staysAcrossDocumentsUntilClosed();
+    void firstNumberPairsByNumber();
 
 private:
     std::unique_ptr<TfrmVantrel> start(const QStringList &arguments = {});
@@ -245,6 +246,22 @@ void TestReference::staysAcrossDocumentsUntilClosed()
     QVERIFY(!child<QLabel>(*window, "lblReferenceProgress")->isVisible());
     QVERIFY(!action(*window, "actReferenceClose")->isEnabled());
     QVERIFY(window->table().EntryCount() == 0 && window->isNewDocument());
+}
+
+// A document whose numbers are all 0 pairs by index; its first number makes
+// it pair by number, as zelkstr would pair it.
+void TestReference::firstNumberPairsByNumber()
+{
+    writeStringsFile(file(QStringLiteral("numberless.fre")), {QStringLiteral("Au revoir"), QStringLiteral("Bonjour")});
+    const auto window = start({file(QStringLiteral("numberless.fre")), QStringLiteral("--reference"), file(QStringLiteral("lang.eng"))});
+    QVERIFY(progress().endsWith(QLatin1String("paired by index")));
+    m_list->selectItemIndex(1);
+    auto *number = child<QLineEdit>(*window, "edtHashValue");
+    number->setFocus();
+    number->selectAll();
+    QTest::keyClicks(number, QStringLiteral("00000001"));
+    QCOMPARE(progress(), QStringLiteral("1 of 1 translated (100 %), 1 problem, paired by number"));
+    QCOMPARE(column(StringListModel::ReferenceColumn), (QStringList{QString(), QStringLiteral("Hello")}));
 }
 
 ZELK_GUI_TEST_MAIN(TestReference)

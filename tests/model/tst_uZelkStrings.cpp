@@ -148,6 +148,7 @@ private Q_SLOTS:
     void openFailuresNameTheFullPath();
     void createFailuresKeepTheOldFile_data();
     void createFailuresKeepTheOldFile();
+    void unwritableFolderKeepsTheOldFile_data();
     void unwritableFolderKeepsTheOldFile();
     void fullDiskKeepsTheOldFile();
     void fileHeldOpenKeepsItsBytes();
@@ -809,19 +810,28 @@ void TestZelkStrings::createFailuresKeepTheOldFile()
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("old.eng")});
 }
 
+void TestZelkStrings::unwritableFolderKeepsTheOldFile_data()
+{
+    QTest::addColumn<bool>("folderLocked");
+    QTest::newRow("a folder without write permission") << true;
+    QTest::newRow("a read-only file in a writable folder") << false;
+}
+
 void TestZelkStrings::unwritableFolderKeepsTheOldFile()
 {
 #ifndef Q_OS_UNIX
     QSKIP("needs an ordinary user in a child process");
 #else
+    QFETCH(bool, folderLocked);
     QTemporaryDir dir;
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
     const QString folder = dir.filePath(QStringLiteral("locked"));
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("locked")));
     const QString path = folder + QStringLiteral("/lang.eng");
     writeBytes(path, WorkedNew);
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther);
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    const QFile::Permissions everyone = QFile::ReadOther | QFile::ExeOther | (folderLocked ? QFile::Permissions() : QFile::WriteOther);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadOther | (folderLocked ? QFile::WriteOther : QFile::Permissions()));
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | everyone);
 
     // Root may write anywhere, so the save runs as an ordinary user.
     const QString message = runInChild([&] {
