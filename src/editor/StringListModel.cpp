@@ -8,6 +8,7 @@
 #include <QColor>
 
 #include <algorithm>
+#include <numeric>
 
 StringListModel::StringListModel(QObject *parent)
     : QAbstractTableModel(parent)
@@ -28,7 +29,7 @@ QVariant StringListModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || size_t(index.row()) >= m_rows.size())
         return QVariant();
-    const StringRow &shown = m_rows[size_t(index.row())];
+    const StringRow shown = row(index.row());
     if (role != Qt::DisplayRole && index.column() == TextColumn && isUnreadable(shown))
         return unreadableData(role);
     if (m_reference && (role != Qt::DisplayRole || index.column() == ReferenceColumn))
@@ -136,38 +137,75 @@ void StringListModel::referenceChanged()
 void StringListModel::appendTable(const TZelkStrings &table)
 {
     beginResetModel();
+    m_table = &table;
     const quint32 count = table.EntryCount();
-    m_rows.reserve(m_rows.size() + count);
-    for (quint32 i = 0; i < count; ++i)
-        m_rows.push_back(StringRow{i, table.GetNumber(i), table.entryText(i)});
+    const size_t first = m_rows.size();
+    m_rows.resize(first + count);
+    std::iota(m_rows.begin() + qsizetype(first), m_rows.end(), 0u);
     endResetModel();
 }
 
 void StringListModel::clear()
 {
     beginResetModel();
-    std::vector<StringRow>().swap(m_rows);
+    std::vector<quint32>().swap(m_rows);
+    m_shown.clear();
     endResetModel();
 }
 
-void StringListModel::appendRow(const StringRow &row)
+void StringListModel::appendRow(quint32 index)
 {
     const int position = int(m_rows.size());
     beginInsertRows(QModelIndex(), position, position);
-    m_rows.push_back(row);
+    m_rows.push_back(index);
     endInsertRows();
+}
+
+StringRow StringListModel::row(int position) const
+{
+    static const QString none;
+    const quint32 entry = m_rows[size_t(position)];
+    if (!m_shown.empty()) {
+        const auto kept = m_shown.find(entry);
+        if (kept != m_shown.end())
+            return StringRow{entry, kept->second.number, kept->second.text};
+    }
+    // A row may outlive its entry until the list is filled again.
+    if (!m_table || entry >= m_table->EntryCount())
+        return StringRow{entry, 0, none};
+    return StringRow{entry, m_table->GetNumber(entry), m_table->entryText(entry)};
+}
+
+void StringListModel::keepShown(quint32 index)
+{
+    if (m_table && index < m_table->EntryCount() && m_shown.find(index) == m_shown.end())
+        m_shown.emplace(index, Shown{m_table->GetEntry(index), m_table->GetNumber(index)});
+}
+
+// A row that shows its entry as the table has it needs nothing of its own.
+void StringListModel::keepShownIfSame(quint32 index)
+{
+    const auto kept = m_shown.find(index);
+    if (kept != m_shown.end() && m_table && index < m_table->EntryCount() && kept->second.number == m_table->GetNumber(index)
+        && kept->second.text == m_table->entryText(index))
+        m_shown.erase(kept);
 }
 
 void StringListModel::setRowText(int position, const QString &text)
 {
-    m_rows[size_t(position)].text = text;
+    const StringRow shown = row(position);
+    const quint32 number = shown.number;
+    m_shown[shown.index] = Shown{text, number};
+    keepShownIfSame(shown.index);
     const QModelIndex cell = index(position, TextColumn);
     Q_EMIT dataChanged(cell, cell, {Qt::DisplayRole});
 }
 
 void StringListModel::setRowNumber(int position, quint32 number)
 {
-    m_rows[size_t(position)].number = number;
+    const StringRow shown = row(position);
+    m_shown[shown.index] = Shown{QString(shown.text.constData(), shown.text.size()), number};
+    keepShownIfSame(shown.index);
     const QModelIndex cell = index(position, HashColumn);
     Q_EMIT dataChanged(cell, cell, {Qt::DisplayRole});
 }
@@ -189,12 +227,12 @@ void StringListModel::sortRows(const std::function<quint64(const StringRow &)> &
     const size_t count = m_rows.size();
     std::vector<Keyed> order(count);
     for (size_t i = 0; i < count; ++i)
-        order[i] = Keyed{key(m_rows[i]), quint32(i)};
+        order[i] = Keyed{key(row(int(i))), quint32(i)};
     std::sort(order.begin(), order.end(), [&](const Keyed &a, const Keyed &b) {
         if (a.key != b.key)
             return descending ? a.key > b.key : a.key < b.key;
         if (tieCompare) {
-            const int compared = tieCompare(m_rows[a.position], m_rows[b.position]);
+            const int compared = tieCompare(row(int(a.position)), row(int(b.position)));
             if (compared != 0)
                 return descending ? compared > 0 : compared < 0;
         }

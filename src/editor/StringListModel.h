@@ -4,19 +4,19 @@
 #include <QString>
 
 #include <functional>
+#include <unordered_map>
 #include <vector>
 
 class ReferenceState;
 class TZelkStrings;
 
 // What one row of the string list shows: the entry's table index, its number
-// and its text. Rows may be patched, sorted and rebuilt apart from the table,
-// so a row keeps its own copy (sharing the table's string data).
+// and its text, valid until the table or the rows change.
 struct StringRow
 {
     quint32 index = 0;
     quint32 number = 0;
-    QString text;
+    const QString &text;
 };
 
 // The rows of the string list: columns "Indx", "Hash" and "Text", and
@@ -35,13 +35,12 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
+    // The table whose entries the rows show.
+    void setDocument(const TZelkStrings *document) { m_table = document; }
     // Appends one row per entry of the table, in table order, in one reset.
     void appendTable(const TZelkStrings &table);
     void clear();
-    void appendRow(const StringRow &row);
-
-    // The table the rows show, for the marks of texts that are not UTF-8.
-    void setDocument(const TZelkStrings *document) { m_table = document; }
+    void appendRow(quint32 index);
 
     // Adds the "Reference" column, with marks and tooltips from the reference
     // of the document; nullptr removes it.
@@ -50,9 +49,12 @@ public:
     // Every row's reference text and marks may have changed.
     void referenceChanged();
 
-    const StringRow &row(int position) const { return m_rows[size_t(position)]; }
+    StringRow row(int position) const;
+    // A row shows what it was last given, even where its entry changes
+    // later: call keepShown before changing an entry without its row.
     void setRowText(int position, const QString &text);
     void setRowNumber(int position, quint32 number);
+    void keepShown(quint32 index);
 
     // Orders rows by a 64-bit key of each, smaller first; rows with equal
     // keys by tieCompare (negative: the first comes first), if given, then
@@ -66,7 +68,18 @@ private:
     QVariant unreadableData(int role) const;
     bool isUnreadable(const StringRow &shown) const;
 
-    std::vector<StringRow> m_rows;
+    // What a row shows where it differs from its entry in the table.
+    struct Shown
+    {
+        QString text;
+        quint32 number = 0;
+    };
+    void keepShownIfSame(quint32 index);
+
+    // A row is its entry's index: the texts stay in the table, so a row
+    // costs four bytes.
+    std::vector<quint32> m_rows;
+    std::unordered_map<quint32, Shown> m_shown;
     const ReferenceState *m_reference = nullptr;
     const TZelkStrings *m_document = nullptr;
     const TZelkStrings *m_table = nullptr;

@@ -786,8 +786,10 @@ void TfrmVantrel::memCurStringChange()
     // its bytes; only an edit changes it.
     QString stored = TextRules::toEditorLines(Str->entryText(quint32(FCurIdx)));
     stored.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    if (stored != shownLines())
+    if (stored != shownLines()) {
+        ListModel->keepShown(quint32(FCurIdx));
         Str->SetEntry(quint32(FCurIdx), editorText());
+    }
     if (lstStrings->selectedRowCount() > 0)
         ListModel->setRowText(lstStrings->firstSelectedRow(), Str->GetEntry(quint32(FCurIdx)));
     Reference->textChanged(quint32(FCurIdx));
@@ -806,6 +808,7 @@ void TfrmVantrel::edtHashValueChange()
         if (!TextRules::readHexNumber(edtHashValue->text(), value))
             return;
         const quint32 oldValue = Str->GetNumber(quint32(FCurIdx));
+        ListModel->keepShown(quint32(FCurIdx));
         Str->SetNumber(quint32(FCurIdx), value);
         if (lstStrings->selectedRowCount() > 0)
             ListModel->setRowNumber(lstStrings->firstSelectedRow(), Str->GetNumber(quint32(FCurIdx)));
@@ -918,7 +921,7 @@ void TfrmVantrel::actStringsAddExecute()
         return;
     Str->AddEntry(text);
     const quint32 last = Str->EntryCount() - 1;
-    ListModel->appendRow(StringRow{last, Str->GetNumber(last), Str->GetEntry(last)});
+    ListModel->appendRow(last);
     Reference->documentChanged();
     selectRowAfterChange(ListModel->rowCount() - 1);
     FModified = true;

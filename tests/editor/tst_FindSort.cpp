@@ -22,6 +22,7 @@
 #include <QTemporaryDir>
 #include <QToolBar>
 
+#include <algorithm>
 #include <memory>
 
 using namespace GuiTest;
@@ -50,6 +51,7 @@ private Q_SLOTS:
 
     void columnClicksAlternate();
     void textOrderFoldsOnlyAsciiLetters();
+    void sharedTextsSortStably();
     void sortKeepsSelectionAndPanel();
     void sortStateSurvivesRebuilds();
     void addAppendsToASortedList();
@@ -336,6 +338,38 @@ void TestFindSort::textOrderFoldsOnlyAsciiLetters()
     clickHeader(1);
     clickHeader(1);
     QCOMPARE(column(1), (QStringList{"7FFFFFFF", "80000000", "FFFFFFFF"}));
+}
+
+// Entries may share one string: a long shared text costs nothing to sort
+// (comparing it with itself letter by letter took minutes), and its rows keep
+// their order both ways.
+void TestFindSort::sharedTextsSortStably()
+{
+    const int count = 50000;
+    std::vector<int> stringOf(count);
+    for (int i = 0; i < count; ++i)
+        stringOf[size_t(i)] = i % 100 == 0 ? 1 + (i / 100) % 3 : 0;
+    const QString path = m_dir->filePath(QStringLiteral("shared.eng"));
+    writeBytes(path, sharedStringsImage({QByteArray(500000, 'm'), "a", "z", "M"}, stringOf));
+    const auto window = startWindow({path});
+    m_list = child<StringListView>(*window, "lstStrings");
+    for (const bool descending : {true, false}) {
+        clickHeader(2);
+        QStringList shared;
+        QStringList order;
+        for (int row = 0; row < count; ++row) {
+            const quint32 index = m_list->model()->index(row, 0).data().toUInt();
+            const int string = stringOf[index];
+            if (order.isEmpty() || order.last() != QString::number(string))
+                order << QString::number(string);
+            if (string == 0)
+                shared << QString::number(index);
+        }
+        QCOMPARE(order, descending ? (QStringList{"2", "0", "3", "1"}) : (QStringList{"1", "3", "0", "2"}));
+        QStringList ascending = shared;
+        std::sort(ascending.begin(), ascending.end(), [](const QString &a, const QString &b) { return a.toInt() < b.toInt(); });
+        QCOMPARE(shared, ascending);
+    }
 }
 
 void TestFindSort::sortKeepsSelectionAndPanel()

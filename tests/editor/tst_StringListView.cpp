@@ -51,6 +51,7 @@ private Q_SLOTS:
 private:
     QPoint centreOf(int row) const { return m_view->visualRect(m_model->index(row, 0)).center(); }
 
+    TZelkStrings m_table;
     StringListModel *m_model = nullptr;
     StringListView *m_view = nullptr;
     Recorder *m_recorder = nullptr;
@@ -58,13 +59,13 @@ private:
 
 void TestStringListView::init()
 {
-    TZelkStrings table;
+    m_table.clear();
     for (int i = 0; i < 8; ++i)
-        table.AddEntry(QStringLiteral("text %1").arg(7 - i));
+        m_table.AddEntry(QStringLiteral("text %1").arg(7 - i));
     m_model = new StringListModel;
     m_view = new StringListView(m_model);
     m_model->setParent(m_view);
-    m_model->appendTable(table);
+    m_model->appendTable(m_table);
     m_view->resize(400, 400);
     m_view->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_view));
