@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+class BufferedOutput;
 class Pairing;
 class TZelkStrings;
 

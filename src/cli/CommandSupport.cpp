@@ -44,6 +44,17 @@ int CommandSupport::finish(BufferedOutput &out)
     return Success;
 }
 
+void CommandSupport::writeTextFile(const QString &fileName, const std::function<void(BufferedOutput &)> &write)
+{
+    AtomicFileWriter file(fileName);
+    {
+        BufferedOutput out(file);
+        write(out);
+        finish(out);
+    }
+    file.commit();
+}
+
 void CommandSupport::checkStorable(const TZelkStrings &table, const std::vector<quint32> &indices)
 {
     for (const quint32 i : indices) {

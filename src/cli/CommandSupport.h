@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 class BufferedOutput;
@@ -22,6 +23,9 @@ void notePairing(const Pairing &pairing, const QString &firstName, const QString
 QString layoutName(bool newFormat);
 // Flushes an output; a failed write is an error.
 int finish(BufferedOutput &out);
+// Writes a text file as a stream, so that memory stays bounded however long
+// the text; the file keeps what it held unless every byte is written.
+void writeTextFile(const QString &fileName, const std::function<void(BufferedOutput &)> &write);
 // What a strings file cannot hold as it is: a NUL in a text is an error that
 // names the entry; a '^' (read back as a line break) and a carriage return
 // without a line feed (dropped) are warned of, entry by entry.

@@ -199,11 +199,11 @@ int runExport(const QCommandLineParser &parser, const QStringList &arguments)
         tables.pairing = &*pairing;
     }
     if (kind == CatalogueKind::Csv) {
-        writeFileAtomically(output, CsvCatalogue::write(tables));
+        writeTextFile(output, [&](BufferedOutput &out) { CsvCatalogue::write(tables, out); });
     } else {
         const PoCatalogue::Header header{QFileInfo(fileName).fileName(), PoCatalogue::languageOf(fileName),
                                          QFileInfo(fileName).lastModified()};
-        writeFileAtomically(output, PoCatalogue::write(tables, header));
+        writeTextFile(output, [&](BufferedOutput &out) { PoCatalogue::write(tables, header, out); });
     }
     return Success;
 }

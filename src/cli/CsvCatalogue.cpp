@@ -159,14 +159,13 @@ QByteArray readBytes(const QString &field, const CsvReader &reader)
 
 } // namespace
 
-QByteArray CsvCatalogue::write(const ExportTables &tables)
+void CsvCatalogue::write(const ExportTables &tables, BufferedOutput &out)
 {
     const TZelkStrings &table = tables.translation;
     const bool bilingual = tables.source != nullptr;
     // Texts that are not UTF-8 cannot stand in a text column: their bytes go
     // in a column of their own, which only such files have.
     const bool withBytes = table.unreadableCount() > 0;
-    BufferedOutput out;
     out.ascii(bilingual ? "index,number,source,text" : "index,number,text").ascii(withBytes ? ",bytes\r\n" : "\r\n");
     const quint32 count = table.EntryCount();
     for (quint32 i = 0; i < count; ++i) {
@@ -181,7 +180,6 @@ QByteArray CsvCatalogue::write(const ExportTables &tables)
         }
         out.ascii("\r\n");
     }
-    return out.takeBytes();
 }
 
 std::vector<ImportedEntry> CsvCatalogue::read(const QByteArray &bytes, const QString &fileName)

@@ -9,7 +9,7 @@
 // CR LF between rows.
 namespace CsvCatalogue {
 
-QByteArray write(const ExportTables &tables);
+void write(const ExportTables &tables, BufferedOutput &out);
 
 // Reads rows back; a header row is skipped. The number column is read as one
 // to eight hexadecimal digits.

@@ -1,5 +1,6 @@
 #include "PoCatalogue.h"
 
+#include "TextOutput.h"
 #include "uZelkStrings.h"
 
 #include <QDir>
@@ -213,47 +214,66 @@ void add(po_message_iterator_t iterator, const Message &message)
 
 } // namespace
 
-QByteArray PoCatalogue::write(const ExportTables &tables, const Header &header)
+namespace {
+
+Message messageOf(const ExportTables &tables, quint32 index)
+{
+    const QString source = tables.sourceText(index);
+    const QString text = tables.emptyTranslations ? QString() : tables.translation.entryText(index);
+    // A text that is not UTF-8 goes out untranslated, its bytes named in a
+    // comment; an empty translation leaves it as it is on import.
+    const QByteArray comment = tables.translation.isUnreadable(index)
+        ? "zelkstr: this entry's text is not valid UTF-8; the strings file keeps its bytes: "
+            + tables.translation.unreadableBytes(index).toHex(' ').toUpper()
+        : QByteArray();
+    return Message{contextOf(tables, index), source.toUtf8(), text.toUtf8(), breaksDiffer(source, text), comment};
+}
+
+// The library holds a whole catalogue in memory, at several times its size:
+// it writes one piece of the messages at a time, each behind the header.
+constexpr quint32 PieceMessages = 4096;
+constexpr qsizetype PieceBytes = 4 << 20;
+
+} // namespace
+
+void PoCatalogue::write(const ExportTables &tables, const Header &header, BufferedOutput &out)
 {
     const Message headerMessage{QByteArray(), QByteArray(""), headerText(header, tables.emptyTranslations),
                                 tables.emptyTranslations, QByteArray()};
-    Message last = headerMessage;
-    const auto fill = [&](po_message_iterator_t iterator) {
-        add(iterator, headerMessage);
-        const quint32 count = tables.translation.EntryCount();
-        for (quint32 i = 0; i < count; ++i) {
-            const QString source = tables.sourceText(i);
-            const QString text = tables.emptyTranslations ? QString() : tables.translation.entryText(i);
-            // A text that is not UTF-8 goes out untranslated, its bytes named
-            // in a comment; an empty translation leaves it as it is on import.
-            const QByteArray comment = tables.translation.isUnreadable(i)
-                ? "zelkstr: this entry's text is not valid UTF-8; the strings file keeps its bytes: "
-                    + tables.translation.unreadableBytes(i).toHex(' ').toUpper()
-                : QByteArray();
-            last = Message{contextOf(tables, i), source.toUtf8(), text.toUtf8(), breaksDiffer(source, text), comment};
-            add(iterator, last);
-        }
-    };
     QTemporaryDir scratch;
     if (!scratch.isValid())
         throw CliError(QStringLiteral("Stream write error"));
-    const QByteArray catalogue = writeWithLibrary(scratch, "catalogue.po", fill);
-    // The library does not report a write that failed part-way (a full disk):
-    // a whole catalogue ends with its last message exactly as the library
-    // writes it after the header alone (which gives the charset).
-    const QByteArray headerOnly = writeWithLibrary(scratch, "header.po", [&](po_message_iterator_t iterator) {
-        add(iterator, headerMessage);
-    });
-    const QByteArray withLast = writeWithLibrary(scratch, "last.po", [&](po_message_iterator_t iterator) {
-        add(iterator, headerMessage);
-        if (last.context != headerMessage.context || last.text != headerMessage.text)
-            add(iterator, last);
-    });
-    const QByteArray ending = withLast.mid(headerOnly.size());
-    if (headerOnly.isEmpty() || !withLast.startsWith(headerOnly) || !catalogue.endsWith(ending)
-        || catalogue.size() < withLast.size())
+    const auto behindHeader = [&](const std::function<void(po_message_iterator_t)> &fill) {
+        return writeWithLibrary(scratch, "piece.po", [&](po_message_iterator_t iterator) {
+            add(iterator, headerMessage);
+            fill(iterator);
+        });
+    };
+    const QByteArray headerOnly = behindHeader([](po_message_iterator_t) {});
+    if (headerOnly.isEmpty())
         throw CliError(QStringLiteral("Stream write error"));
-    return catalogue;
+    out.bytes(headerOnly.constData(), headerOnly.size());
+
+    const quint32 count = tables.translation.EntryCount();
+    for (quint32 next = 0; next < count;) {
+        Message last;
+        const QByteArray piece = behindHeader([&](po_message_iterator_t iterator) {
+            qsizetype bytes = 0;
+            for (const quint32 first = next; next < count && next - first < PieceMessages && bytes < PieceBytes; ++next) {
+                last = messageOf(tables, next);
+                bytes += last.source.size() + last.text.size();
+                add(iterator, last);
+            }
+        });
+        // The library does not report a write that failed part-way (a full
+        // disk): a whole piece ends with its last message exactly as the
+        // library writes that message alone.
+        const QByteArray withLast = behindHeader([&](po_message_iterator_t iterator) { add(iterator, last); });
+        const QByteArray ending = withLast.mid(headerOnly.size());
+        if (!piece.startsWith(headerOnly) || !withLast.startsWith(headerOnly) || !piece.endsWith(ending))
+            throw CliError(QStringLiteral("Stream write error"));
+        out.bytes(piece.constData() + headerOnly.size(), piece.size() - headerOnly.size());
+    }
 }
 
 namespace {

@@ -19,7 +19,7 @@ struct Header
     QDateTime revised;
 };
 
-QByteArray write(const ExportTables &tables, const Header &header);
+void write(const ExportTables &tables, const Header &header, BufferedOutput &out);
 
 // Reads a catalogue's messages. A message without a translation, and an
 // obsolete one, is left out: its entry keeps its text. Messages marked fuzzy

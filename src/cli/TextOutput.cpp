@@ -1,5 +1,7 @@
 #include "TextOutput.h"
 
+#include "uZelkStrings.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -55,6 +57,14 @@ BufferedOutput &BufferedOutput::ascii(const char *text)
     char *out = reserve(qsizetype(length));
     std::memcpy(out, text, length);
     commit(out + length);
+    return *this;
+}
+
+BufferedOutput &BufferedOutput::bytes(const char *data, qsizetype size)
+{
+    char *out = reserve(size);
+    std::memcpy(out, data, size_t(size));
+    commit(out + size);
     return *this;
 }
 
@@ -165,10 +175,16 @@ BufferedOutput &BufferedOutput::hexBytes(const QByteArray &bytes)
     return *this;
 }
 
+BufferedOutput::BufferedOutput(AtomicFileWriter &file)
+    : BufferedOutput()
+{
+    m_file = &file;
+}
+
 bool BufferedOutput::finish()
 {
     flush();
-    if (std::fflush(m_stream) != 0)
+    if (m_stream && std::fflush(m_stream) != 0)
         m_failed = true;
     return !m_failed;
 }
@@ -193,15 +209,23 @@ char *BufferedOutput::reserve(qsizetype bytes)
 void BufferedOutput::commit(const char *end)
 {
     m_buffer.resize(end - m_buffer.constData());
-    if (m_stream && m_buffer.size() >= FlushSize)
+    if ((m_stream || m_file) && m_buffer.size() >= FlushSize)
         flush();
 }
 
 void BufferedOutput::flush()
 {
-    if (!m_stream || m_buffer.isEmpty())
+    if ((!m_stream && !m_file) || m_buffer.isEmpty())
         return;
-    if (!m_failed && std::fwrite(m_buffer.constData(), 1, size_t(m_buffer.size()), m_stream) != size_t(m_buffer.size()))
+    if (!m_failed && m_stream && std::fwrite(m_buffer.constData(), 1, size_t(m_buffer.size()), m_stream) != size_t(m_buffer.size()))
         m_failed = true;
-    m_buffer.clear();
+    if (!m_failed && m_file) {
+        try {
+            m_file->write(m_buffer.constData(), m_buffer.size());
+        } catch (const StringsError &) {
+            m_failed = true;
+        }
+    }
+    // Emptied, its memory kept for the next piece.
+    m_buffer.resize(0);
 }

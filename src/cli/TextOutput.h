@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+class AtomicFileWriter;
+
 // Writes UTF-8 to a stream through a large buffer, so that a million lines
 // cost a few system calls and no text is converted twice; without a stream it
 // keeps everything for takeBytes(). A failed write (a full disk, a closed
@@ -20,9 +22,12 @@ public:
     };
 
     explicit BufferedOutput(std::FILE *stream = nullptr);
+    // Writes through a file writer; its commit is the caller's, after finish().
+    explicit BufferedOutput(AtomicFileWriter &file);
     ~BufferedOutput();
 
     BufferedOutput &ascii(const char *text);
+    BufferedOutput &bytes(const char *data, qsizetype size);
     BufferedOutput &number(quint64 value);
     // Eight uppercase hexadecimal digits.
     BufferedOutput &hex8(quint32 value);
@@ -44,6 +49,7 @@ private:
     void flush();
 
     std::FILE *m_stream;
+    AtomicFileWriter *m_file = nullptr;
     QByteArray m_buffer;
     bool m_failed = false;
 };

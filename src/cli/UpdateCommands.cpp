@@ -39,10 +39,9 @@ void jsonText(BufferedOutput &out, const char *name, const QString *text)
         out.ascii("null");
 }
 
-QByteArray mergeReport(const TranslationMerge &merge, const TZelkStrings &oldSource, const TZelkStrings &oldTranslation,
-                       const TZelkStrings &newSource)
+void mergeReport(const TranslationMerge &merge, const TZelkStrings &oldSource, const TZelkStrings &oldTranslation,
+                 const TZelkStrings &newSource, BufferedOutput &out)
 {
-    BufferedOutput out;
     out.ascii("{\"counts\": {\"kept\": ").number(merge.count(TranslationMerge::Outcome::Kept));
     out.ascii(", \"changed\": ").number(merge.count(TranslationMerge::Outcome::Changed));
     out.ascii(", \"new\": ").number(merge.count(TranslationMerge::Outcome::New));
@@ -74,7 +73,6 @@ QByteArray mergeReport(const TranslationMerge &merge, const TZelkStrings &oldSou
         out.ascii("}");
     }
     out.ascii(first ? "]}\n" : "\n]}\n");
-    return out.takeBytes();
 }
 
 struct CheckLine
@@ -129,7 +127,7 @@ int UpdateCommands::merge(const QString &oldSourceName, const QString &oldTransl
     merge.build(result);
     result.SaveToFile(output);
     if (!jsonReport.isEmpty())
-        writeFileAtomically(jsonReport, mergeReport(merge, oldSource, oldTranslation, newSource));
+        writeTextFile(jsonReport, [&](BufferedOutput &out) { mergeReport(merge, oldSource, oldTranslation, newSource, out); });
     note(QStringLiteral("kept %1, changed %2, new %3, removed %4")
              .arg(merge.count(TranslationMerge::Outcome::Kept))
              .arg(merge.count(TranslationMerge::Outcome::Changed))

@@ -914,42 +914,88 @@ private:
 
 } // namespace
 
-// The bytes go to a file beside the one they replace, which takes its place
+// The pieces go to a file beside the one they replace, which takes its place
 // once every byte is on disk.
-void writeFileAtomically(const QString &fileName, const QByteArray &bytes)
+struct AtomicFileWriter::Target
+{
+    QString fileName;
+    QString replaced;
+    std::unique_ptr<ReplacementFile> replacement;
+    QFile device;
+    QFile *file = nullptr;
+};
+
+AtomicFileWriter::AtomicFileWriter(const QString &fileName)
+    : m_target(std::make_unique<Target>())
 {
     if (fileName.isEmpty())
         throw fileError("Cannot create file \"%1\". %2", fileName, ENOENT, QString());
     checkFileName(fileName, true);
-    const QString target = replacedFile(fileName);
-    const QFileInfo targetInfo(target);
+    m_target->fileName = fileName;
+    m_target->replaced = replacedFile(fileName);
+    const QFileInfo targetInfo(m_target->replaced);
     if (targetInfo.isDir())
         throw fileError("Cannot create file \"%1\". %2", fileName, EISDIR, QString());
     // The new file would take the place of one the user may not write.
     if (targetInfo.exists() && !targetInfo.isWritable())
         throw fileError("Cannot create file \"%1\". %2", fileName, EACCES, QString());
-    ReplacementFile replacement(QFileInfo(target).absolutePath());
-    QFile &file = replacement.file();
-    if (!file.isOpen())
-        throw fileError("Cannot create file \"%1\". %2", fileName, errno, file.errorString());
+    if (targetInfo.exists() && !targetInfo.isFile()) {
+        // A device or a pipe cannot be replaced: it is written as it is.
+        m_target->device.setFileName(m_target->replaced);
+        errno = 0;
+        if (!m_target->device.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            throw fileError("Cannot create file \"%1\". %2", fileName, errno, m_target->device.errorString());
+        m_target->file = &m_target->device;
+        return;
+    }
+    m_target->replacement = std::make_unique<ReplacementFile>(QFileInfo(m_target->replaced).absolutePath());
+    m_target->file = &m_target->replacement->file();
+    if (!m_target->file->isOpen())
+        throw fileError("Cannot create file \"%1\". %2", fileName, errno, m_target->file->errorString());
+}
+
+AtomicFileWriter::~AtomicFileWriter() = default;
+
+void AtomicFileWriter::write(const char *data, qint64 size)
+{
     // A disk that fills part-way shows only as a short write.
-    if (file.write(bytes) != bytes.size() || !syncToDisk(file))
+    if (!m_target->file || m_target->file->write(data, size) != size)
         throw StringsError(QString::fromLatin1(StreamWriteError));
-    adoptAttributes(file.handle(), target);
+}
+
+void AtomicFileWriter::commit()
+{
+    QFile &file = *m_target->file;
+    if (!m_target->replacement) {
+        file.close();
+        if (file.error() != QFileDevice::NoError)
+            throw StringsError(QString::fromLatin1(StreamWriteError));
+        return;
+    }
+    if (!syncToDisk(file))
+        throw StringsError(QString::fromLatin1(StreamWriteError));
+    adoptAttributes(file.handle(), m_target->replaced);
     file.close();
     if (file.error() != QFileDevice::NoError)
         throw StringsError(QString::fromLatin1(StreamWriteError));
     errno = 0;
-    if (!replaceFile(file.fileName(), target)) {
+    if (!replaceFile(file.fileName(), m_target->replaced)) {
         // On Windows a file that another program holds open cannot be
         // replaced: say which file and why.
 #ifdef Q_OS_WIN
-        throw fileError("Cannot create file \"%1\". %2", fileName, 0, qt_error_string(int(GetLastError())));
+        throw fileError("Cannot create file \"%1\". %2", m_target->fileName, 0, qt_error_string(int(GetLastError())));
 #else
-        throw fileError("Cannot create file \"%1\". %2", fileName, errno, QString());
+        throw fileError("Cannot create file \"%1\". %2", m_target->fileName, errno, QString());
 #endif
     }
-    replacement.placed();
+    m_target->replacement->placed();
+}
+
+void writeFileAtomically(const QString &fileName, const QByteArray &bytes)
+{
+    AtomicFileWriter writer(fileName);
+    writer.write(bytes.constData(), bytes.size());
+    writer.commit();
 }
 
 QString formatNumber(quint32 number)

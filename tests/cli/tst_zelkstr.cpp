@@ -104,6 +104,8 @@ private Q_SLOTS:
     void textsNotUtf8KeepTheirBytes();
     void failuresAreNotResults_data();
     void failuresAreNotResults();
+    void exportsStreamInBoundedMemory_data();
+    void exportsStreamInBoundedMemory();
     void textsTheLayoutCannotHold();
     void catalogueCharsetsAndForms_data();
     void catalogueCharsetsAndForms();
@@ -445,9 +447,10 @@ void TestZelkstr::failuresAreNotResults_data()
     QTest::newRow("CSV onto a full disk") << fullDisk << QStringList{QStringLiteral("export"), big, QStringLiteral("@out.csv")}
                                           << QStringLiteral("zelkstr: Stream write error");
 #if !defined(__SANITIZE_ADDRESS__)
-    // A PO export of texts that expand to gigabytes, in 800 MB of memory.
+    // Saving texts that expand to more than a gigabyte, in 800 MB of memory.
     QTest::newRow("out of memory") << QStringLiteral("ulimit -v 800000;")
-                                   << QStringList{QStringLiteral("export"), QStringLiteral("@shared.eng"), QStringLiteral("@out.po")}
+                                   << QStringList{QStringLiteral("convert"), QStringLiteral("@shared.eng"), QStringLiteral("@out.eng"),
+                                                  QStringLiteral("--layout"), QStringLiteral("old")}
                                    << QStringLiteral("zelkstr: out of memory");
 #endif
 }
@@ -491,6 +494,46 @@ void TestZelkstr::failuresAreNotResults()
     QVERIFY2(process.readAllStandardError().contains(message.toUtf8()), qPrintable(message));
     QCOMPARE(readBytes(path(QStringLiteral("out.po"))), QByteArray("previous"));
     QCOMPARE(readBytes(path(QStringLiteral("out.csv"))), QByteArray("previous"));
+}
+
+void TestZelkstr::exportsStreamInBoundedMemory_data()
+{
+    QTest::addColumn<QString>("catalogue");
+    QTest::addColumn<int>("entries");
+    QTest::newRow("CSV") << QStringLiteral("out.csv") << 4000;
+    QTest::newRow("PO") << QStringLiteral("out.po") << 1000;
+}
+
+// Entries sharing one text of 60,000 bytes export to far more than the 200 MB
+// the export may use; the catalogue goes to a pipe, which is written as it is,
+// and arrives whole.
+void TestZelkstr::exportsStreamInBoundedMemory()
+{
+#if !defined(Q_OS_UNIX) || defined(__SANITIZE_ADDRESS__)
+    QSKIP("a POSIX shell's limits, which the sanitizers' own memory exceeds");
+#endif
+    QFETCH(QString, catalogue);
+    QFETCH(int, entries);
+    writeBytes(path(QStringLiteral("shared.eng")), sharedStringsImage({QByteArray(60000, 'x')}, std::vector<int>(size_t(entries), 0)));
+    // The reader counts bytes and contexts: "BYTES CONTEXTS".
+    const QString script = QStringLiteral("cd \"$1\" && mkfifo \"$2\" && { LC_ALL=C awk '{ n += length($0) + 1 } /^msgctxt/ { c++ }"
+                                          " END { print n, c + 0 }' \"$2\" > counts & } && (ulimit -v 200000; exec \"$0\" export"
+                                          " shared.eng \"$2\") && wait");
+    QProcess process;
+    process.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script, QStringLiteral(ZELKSTR_PATH), m_dir->path(), catalogue});
+    QVERIFY(process.waitForFinished(120000));
+    QVERIFY2(process.exitCode() == 0, process.readAllStandardError().constData());
+    const QList<QByteArray> counts = readBytes(path(QStringLiteral("counts"))).trimmed().split(' ');
+    const qint64 size = counts.value(0).toLongLong();
+    if (catalogue.endsWith(QLatin1String(".csv"))) {
+        qint64 expected = qint64(sizeof("index,number,text\r\n")) - 1;
+        for (int i = 0; i < entries; ++i)
+            expected += QByteArray::number(i).size() + 10 + 60000 + 2;
+        QCOMPARE(size, expected);
+    } else {
+        QVERIFY(size > 2 * 60000 * qint64(entries));
+        QCOMPARE(counts.value(1).toInt(), entries);
+    }
 }
 
 // A NUL cannot be stored at all; a '^' reads back as a line break and a lone

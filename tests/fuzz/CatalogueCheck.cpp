@@ -1,5 +1,7 @@
 #include "CatalogueCheck.h"
 
+#include "TextOutput.h"
+
 #include "Catalogue.h"
 #include "CsvCatalogue.h"
 #include "Pairing.h"
@@ -81,7 +83,9 @@ void checkCsvImport(const uint8_t *data, size_t size)
     TZelkStrings table = targetFor(entries);
     if (!import(table, entries))
         return;
-    const QByteArray csv = CsvCatalogue::write(ExportTables{table});
+    BufferedOutput csvOut;
+    CsvCatalogue::write(ExportTables{table}, csvOut);
+    const QByteArray csv = csvOut.takeBytes();
     TZelkStrings again = targetFor(entries);
     std::vector<ImportedEntry> back;
     try {
@@ -114,7 +118,9 @@ void checkPoImport(const uint8_t *data, size_t size)
     const QString againPath = scratch.filePath(QStringLiteral("again.po"));
     QFile again(againPath);
     try {
-        const QByteArray po = PoCatalogue::write(ExportTables{table}, PoCatalogue::Header{QStringLiteral("fuzz"), QString(), {}});
+        BufferedOutput poOut;
+        PoCatalogue::write(ExportTables{table}, PoCatalogue::Header{QStringLiteral("fuzz"), QString(), {}}, poOut);
+        const QByteArray po = poOut.takeBytes();
         if (!again.open(QIODevice::WriteOnly) || again.write(po) != po.size())
             return;
         again.close();
