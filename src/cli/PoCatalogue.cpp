@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QTemporaryDir>
 
@@ -18,6 +17,13 @@
 
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
+#endif
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 namespace {
@@ -150,21 +156,40 @@ void addMessage(po_message_iterator_t iterator, const QByteArray &context, const
     po_message_insert(iterator, message);
 }
 
-// A message's context names its entry: "NUMBER" (eight hexadecimal digits)
-// or "INDEX:NUMBER". False when it is neither.
+// A message's context names its entry: "NUMBER" (eight uppercase hexadecimal
+// digits) or "INDEX:NUMBER" (one to ten decimal digits, within 32 bits).
+// False when it is neither.
 bool readContext(const char *context, ImportedEntry &entry)
 {
-    static const QRegularExpression pattern(QStringLiteral("^(?:(\\d{1,10}):)?([0-9A-F]{8})$"));
     if (!context)
         return false;
-    const QRegularExpressionMatch match = pattern.match(QString::fromUtf8(context));
-    if (!match.hasMatch())
+    const size_t length = std::strlen(context);
+    if (length < 8)
         return false;
-    bool ok = true;
-    if (match.hasCaptured(1))
-        entry.index = match.captured(1).toUInt(&ok);
-    entry.number = match.captured(2).toUInt(nullptr, 16);
-    return ok;
+    const char *number = context + length - 8;
+    quint32 value = 0;
+    for (const char *c = number; c < context + length; ++c) {
+        const int digit = *c >= '0' && *c <= '9' ? *c - '0' : *c >= 'A' && *c <= 'F' ? *c - 'A' + 10 : -1;
+        if (digit < 0)
+            return false;
+        value = value << 4 | quint32(digit);
+    }
+    entry.number = value;
+    if (number == context)
+        return true;
+    const size_t digits = size_t(number - context) - 1;
+    if (number[-1] != ':' || digits < 1 || digits > 10)
+        return false;
+    quint64 index = 0;
+    for (const char *c = context; c < number - 1; ++c) {
+        if (*c < '0' || *c > '9')
+            return false;
+        index = index * 10 + quint64(*c - '0');
+    }
+    if (index > 0xFFFFFFFFull)
+        return false;
+    entry.index = quint32(index);
+    return true;
 }
 
 QByteArray contextOf(const ExportTables &tables, quint32 index)
@@ -232,7 +257,154 @@ Message messageOf(const ExportTables &tables, quint32 index)
 // The library holds a whole catalogue in memory, at several times its size:
 // it writes one piece of the messages at a time, each behind the header.
 constexpr quint32 PieceMessages = 4096;
-constexpr qsizetype PieceBytes = 4 << 20;
+constexpr qsizetype PieceUnits = 2 << 20;
+
+class Pieces
+{
+public:
+    Pieces(const ExportTables &tables, const Message &header, const QTemporaryDir &scratch)
+        : m_tables(tables)
+        , m_header(header)
+        , m_scratch(scratch)
+    {
+        m_headerOnly = writeWithLibrary(m_scratch, "header.po", [&](po_message_iterator_t iterator) { add(iterator, m_header); });
+        if (m_headerOnly.isEmpty())
+            throw CliError(QStringLiteral("Stream write error"));
+        const quint32 count = tables.translation.EntryCount();
+        qsizetype units = 0;
+        for (quint32 i = 0; i < count; ++i) {
+            if (m_starts.empty() || i - m_starts.back() >= PieceMessages || units >= PieceUnits) {
+                m_starts.push_back(i);
+                units = 0;
+            }
+            units += tables.sourceText(i).size() + (tables.emptyTranslations ? 0 : tables.translation.entryText(i).size());
+        }
+        m_starts.push_back(count);
+    }
+
+    const QByteArray &headerOnly() const { return m_headerOnly; }
+    size_t count() const { return m_starts.size() - 1; }
+    QString fileName(size_t piece) const { return m_scratch.filePath(QStringLiteral("piece-%1.po").arg(piece)); }
+
+    // Has the library write a piece behind the header into fileName(piece),
+    // and checks it: the library does not report a write that failed part-way
+    // (a full disk), so a whole piece must end with its last message exactly
+    // as the library writes that message alone.
+    void write(size_t piece) const
+    {
+        const QByteArray name = "piece-" + QByteArray::number(quint64(piece)) + ".po";
+        Message last;
+        const QByteArray written = writeWithLibrary(m_scratch, name.constData(), [&](po_message_iterator_t iterator) {
+            add(iterator, m_header);
+            for (quint32 i = m_starts[piece]; i < m_starts[piece + 1]; ++i) {
+                last = messageOf(m_tables, i);
+                add(iterator, last);
+            }
+        });
+        const QByteArray lastName = "last-" + QByteArray::number(quint64(piece)) + ".po";
+        const QByteArray withLast = writeWithLibrary(m_scratch, lastName.constData(), [&](po_message_iterator_t iterator) {
+            add(iterator, m_header);
+            add(iterator, last);
+        });
+        QFile::remove(m_scratch.filePath(QString::fromLatin1(lastName)));
+        if (!withLast.startsWith(m_headerOnly) || !written.endsWith(withLast.mid(m_headerOnly.size())))
+            throw CliError(QStringLiteral("Stream write error"));
+    }
+
+    // A written piece's messages, its file removed.
+    QByteArray take(size_t piece) const
+    {
+        QFile file(fileName(piece));
+        const QByteArray written = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        file.close();
+        file.remove();
+        if (!written.startsWith(m_headerOnly) || written.size() == m_headerOnly.size())
+            throw CliError(QStringLiteral("Stream write error"));
+        return written.mid(m_headerOnly.size());
+    }
+
+private:
+    const ExportTables &m_tables;
+    const Message &m_header;
+    const QTemporaryDir &m_scratch;
+    QByteArray m_headerOnly;
+    std::vector<quint32> m_starts; // the first entry of each piece, then the count
+};
+
+#ifdef Q_OS_UNIX
+// The library works on one core: a second process writes every other piece,
+// which this one takes in turn, so that the catalogue is written on two
+// cores. The helper reports each piece it finished on a pipe.
+class PieceHelper
+{
+public:
+    explicit PieceHelper(const Pieces &pieces)
+    {
+        int channel[2];
+        if (::pipe(channel) != 0)
+            return;
+        std::fflush(nullptr);
+        m_process = ::fork();
+        if (m_process == 0) {
+            ::close(channel[0]);
+            int status = 0;
+            try {
+                for (quint64 piece = 1; piece < pieces.count(); piece += 2) {
+                    pieces.write(size_t(piece));
+                    if (::write(channel[1], &piece, sizeof piece) != sizeof piece)
+                        break;
+                }
+            } catch (...) {
+                status = 1;
+            }
+            ::_exit(status);
+        }
+        ::close(channel[1]);
+        m_reports = channel[0];
+        if (m_process < 0)
+            ::close(m_reports);
+    }
+    ~PieceHelper()
+    {
+        if (m_process <= 0)
+            return;
+        ::close(m_reports);
+        if (!m_finished)
+            ::kill(m_process, SIGKILL);
+        int status = 0;
+        ::waitpid(m_process, &status, 0);
+    }
+    PieceHelper(const PieceHelper &) = delete;
+    PieceHelper &operator=(const PieceHelper &) = delete;
+
+    bool started() const { return m_process > 0; }
+
+    // Waits until the helper has written the piece.
+    void waitFor(size_t piece)
+    {
+        quint64 reported = 0;
+        qint64 got = 0;
+        do {
+            got = ::read(m_reports, &reported, sizeof reported);
+        } while (got < 0 && errno == EINTR);
+        if (got != sizeof reported || reported != piece)
+            throw CliError(QStringLiteral("Stream write error"));
+    }
+
+    // Waits for the helper's end: false when it failed.
+    bool finish()
+    {
+        int status = 0;
+        m_finished = true;
+        return ::waitpid(m_process, &status, 0) == m_process && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    }
+
+private:
+    pid_t m_process = -1;
+    int m_reports = -1;
+    bool m_finished = false;
+};
+#endif
 
 } // namespace
 
@@ -243,36 +415,30 @@ void PoCatalogue::write(const ExportTables &tables, const Header &header, Buffer
     QTemporaryDir scratch;
     if (!scratch.isValid())
         throw CliError(QStringLiteral("Stream write error"));
-    const auto behindHeader = [&](const std::function<void(po_message_iterator_t)> &fill) {
-        return writeWithLibrary(scratch, "piece.po", [&](po_message_iterator_t iterator) {
-            add(iterator, headerMessage);
-            fill(iterator);
-        });
-    };
-    const QByteArray headerOnly = behindHeader([](po_message_iterator_t) {});
-    if (headerOnly.isEmpty())
-        throw CliError(QStringLiteral("Stream write error"));
-    out.bytes(headerOnly.constData(), headerOnly.size());
-
-    const quint32 count = tables.translation.EntryCount();
-    for (quint32 next = 0; next < count;) {
-        Message last;
-        const QByteArray piece = behindHeader([&](po_message_iterator_t iterator) {
-            qsizetype bytes = 0;
-            for (const quint32 first = next; next < count && next - first < PieceMessages && bytes < PieceBytes; ++next) {
-                last = messageOf(tables, next);
-                bytes += last.source.size() + last.text.size();
-                add(iterator, last);
+    const Pieces pieces(tables, headerMessage, scratch);
+    out.bytes(pieces.headerOnly().constData(), pieces.headerOnly().size());
+#ifdef Q_OS_UNIX
+    if (pieces.count() > 1) {
+        PieceHelper helper(pieces);
+        if (helper.started()) {
+            for (size_t piece = 0; piece < pieces.count(); ++piece) {
+                if (piece % 2 == 0)
+                    pieces.write(piece);
+                else
+                    helper.waitFor(piece);
+                const QByteArray messages = pieces.take(piece);
+                out.bytes(messages.constData(), messages.size());
             }
-        });
-        // The library does not report a write that failed part-way (a full
-        // disk): a whole piece ends with its last message exactly as the
-        // library writes that message alone.
-        const QByteArray withLast = behindHeader([&](po_message_iterator_t iterator) { add(iterator, last); });
-        const QByteArray ending = withLast.mid(headerOnly.size());
-        if (!piece.startsWith(headerOnly) || !withLast.startsWith(headerOnly) || !piece.endsWith(ending))
-            throw CliError(QStringLiteral("Stream write error"));
-        out.bytes(piece.constData() + headerOnly.size(), piece.size() - headerOnly.size());
+            if (!helper.finish())
+                throw CliError(QStringLiteral("Stream write error"));
+            return;
+        }
+    }
+#endif
+    for (size_t piece = 0; piece < pieces.count(); ++piece) {
+        pieces.write(piece);
+        const QByteArray messages = pieces.take(piece);
+        out.bytes(messages.constData(), messages.size());
     }
 }
 

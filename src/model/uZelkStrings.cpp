@@ -20,6 +20,7 @@
 #include <unistd.h>
 #endif
 #ifdef Q_OS_LINUX
+#include <sys/mman.h>
 #include <sys/xattr.h>
 #endif
 
@@ -201,6 +202,83 @@ void widenAscii(const uchar *p, qsizetype n, char16_t *out)
         out[caret - p] = u'\n';
 }
 
+// Asks for large pages for a large buffer not touched yet. Where page faults
+// are costly, the first touch of a load's buffers costs more than decoding
+// them; with 2 MB pages there are 512 times fewer faults.
+void adviseHugePages(const void *data, size_t bytes)
+{
+#ifdef Q_OS_LINUX
+    constexpr quintptr Huge = quintptr(2) << 20;
+    const quintptr start = (quintptr(data) + Huge - 1) & ~(Huge - 1);
+    const quintptr end = (quintptr(data) + bytes) & ~(Huge - 1);
+    if (end > start)
+        (void)::madvise(reinterpret_cast<void *>(start), end - start, MADV_HUGEPAGE);
+#else
+    Q_UNUSED(data);
+    Q_UNUSED(bytes);
+#endif
+}
+
+// A vector of count default values whose memory is advised before it is touched.
+template<typename T>
+void resizeLarge(std::vector<T> &vector, size_t count)
+{
+    vector.reserve(count);
+    adviseHugePages(vector.data(), count * sizeof(T));
+    vector.resize(count);
+}
+
+// Checks and decodes in one pass: well-formed UTF-8 (RFC 3629) becomes UTF-16,
+// '^' a line feed. Returns the units written, or -1 for bytes that are not
+// well-formed (the output is then garbage).
+qsizetype decodeUtf8(const uchar *p, qsizetype n, char16_t *out)
+{
+    char16_t *const start = out;
+    qsizetype i = 0;
+    while (i < n) {
+        quint64 word;
+        if (i + 8 <= n && (std::memcpy(&word, p + i, 8), (word & 0x8080808080808080ull) == 0)) {
+            for (int k = 0; k < 8; ++k)
+                out[k] = p[i + k] == '^' ? u'\n' : char16_t(p[i + k]);
+            out += 8;
+            i += 8;
+            continue;
+        }
+        const uchar c = p[i];
+        if (c < 0x80) {
+            *out++ = c == '^' ? u'\n' : char16_t(c);
+            ++i;
+        } else if (c < 0xC2) {
+            return -1;
+        } else if (c < 0xE0) {
+            if (n - i < 2 || !isContinuation(p[i + 1]))
+                return -1;
+            *out++ = char16_t((c & 0x1F) << 6 | (p[i + 1] & 0x3F));
+            i += 2;
+        } else if (c < 0xF0) {
+            const uchar low = c == 0xE0 ? 0xA0 : 0x80;
+            const uchar high = c == 0xED ? 0x9F : 0xBF;
+            if (n - i < 3 || p[i + 1] < low || p[i + 1] > high || !isContinuation(p[i + 2]))
+                return -1;
+            *out++ = char16_t((c & 0x0F) << 12 | (p[i + 1] & 0x3F) << 6 | (p[i + 2] & 0x3F));
+            i += 3;
+        } else if (c < 0xF5) {
+            const uchar low = c == 0xF0 ? 0x90 : 0x80;
+            const uchar high = c == 0xF4 ? 0x8F : 0xBF;
+            if (n - i < 4 || p[i + 1] < low || p[i + 1] > high || !isContinuation(p[i + 2]) || !isContinuation(p[i + 3]))
+                return -1;
+            const char32_t code = char32_t(c & 0x07) << 18 | char32_t(p[i + 1] & 0x3F) << 12
+                | char32_t(p[i + 2] & 0x3F) << 6 | char32_t(p[i + 3] & 0x3F);
+            *out++ = char16_t(0xD7C0 + (code >> 10));
+            *out++ = char16_t(0xDC00 | (code & 0x3FF));
+            i += 4;
+        } else {
+            return -1;
+        }
+    }
+    return out - start;
+}
+
 // The bytes of the string at an offset: up to the first 0 byte or the end of
 // the file; none where the offset is at or past the end.
 struct StringBytes
@@ -229,6 +307,20 @@ public:
         : m_block(units, Qt::Uninitialized)
         , m_next(reinterpret_cast<char16_t *>(m_block.data()))
     {
+        adviseHugePages(m_block.constData(), size_t(units) * sizeof(char16_t));
+    }
+
+    // Checks and adds the text of the bytes, which must fit: false for bytes
+    // that are not well-formed UTF-8, which add nothing.
+    bool addChecked(const StringBytes &bytes, QString &text)
+    {
+        if (bytes.length == 0)
+            return true;
+        const qsizetype units = decodeUtf8(bytes.data, bytes.length, m_next);
+        if (units < 0)
+            return false;
+        text = share(units);
+        return true;
     }
 
     QString add(const StringBytes &bytes, qsizetype units)
@@ -238,6 +330,14 @@ public:
             widenAscii(bytes.data, bytes.length, start);
         else
             decodeValidUtf8(bytes.data, bytes.length, start);
+        return share(units);
+    }
+
+private:
+    // The text of the units just written at m_next.
+    QString share(qsizetype units)
+    {
+        char16_t *start = m_next;
         start[units] = 0;
         m_next += units + 1;
         QString::DataPointer &block = m_block.data_ptr();
@@ -246,7 +346,6 @@ public:
         return QString(std::move(shared));
     }
 
-private:
     QString m_block;
     char16_t *m_next;
 };
@@ -345,7 +444,121 @@ void readToTerminator(QFile &file, QByteArray &bytes, qsizetype lastString, quin
     }
 }
 
+// Reads the strings of a file a piece at a time, in the order of their
+// offsets, so that the file's bytes are never all in memory at once.
+class StringReader
+{
+public:
+    StringReader(QFile &file, quint64 fileSize)
+        : m_file(file)
+        , m_fileSize(fileSize)
+    {
+    }
+
+    // The string at an offset no smaller than the last one asked for; its
+    // bytes stay valid until the next call.
+    StringBytes at(quint32 offset)
+    {
+        if (offset >= m_fileSize)
+            return {};
+        if (offset < m_base)
+            throw StringsError(QString::fromLatin1(StreamReadError));
+        qsizetype searched = qsizetype(offset - m_base);
+        for (;;) {
+            const qsizetype start = qsizetype(offset - m_base);
+            if (searched < m_buffer.size()) {
+                const auto *data = reinterpret_cast<const uchar *>(m_buffer.constData());
+                const auto *end = static_cast<const uchar *>(std::memchr(data + searched, 0, size_t(m_buffer.size() - searched)));
+                if (end)
+                    return {data + start, end - (data + start)};
+                searched = m_buffer.size();
+            }
+            if (start < m_buffer.size() && m_base + quint64(m_buffer.size()) >= m_fileSize)
+                return {reinterpret_cast<const uchar *>(m_buffer.constData()) + start, m_buffer.size() - start};
+            // What lies before the string is done with.
+            if (start < m_buffer.size()) {
+                m_buffer.remove(0, start);
+                searched -= start;
+            } else {
+                m_buffer.clear();
+                searched = 0;
+            }
+            m_base = offset;
+            const quint64 loaded = m_base + quint64(m_buffer.size());
+            m_buffer += readRange(m_file, loaded, std::min<quint64>(Piece, m_fileSize - loaded));
+        }
+    }
+
+private:
+    static constexpr quint64 Piece = 1 << 20;
+
+    QFile &m_file;
+    quint64 m_fileSize;
+    QByteArray m_buffer;
+    quint64 m_base = 0; // the file offset of m_buffer[0]
+};
+
+// The order in which a load reads its strings: by offset, entries that share
+// an offset next to each other.
+class OffsetOrder
+{
+public:
+    explicit OffsetOrder(const std::vector<quint32> &offsets)
+        : m_offsets(offsets)
+    {
+        // The writer's files are in that order already.
+        if (std::adjacent_find(offsets.begin(), offsets.end(), std::greater_equal<quint32>()) == offsets.end())
+            return;
+        resizeLarge(m_order, offsets.size());
+        std::iota(m_order.begin(), m_order.end(), 0u);
+        std::stable_sort(m_order.begin(), m_order.end(), [&](quint32 a, quint32 b) { return offsets[a] < offsets[b]; });
+    }
+
+    size_t size() const { return m_offsets.size(); }
+    quint32 entryAt(size_t k) const { return m_order.empty() ? quint32(k) : m_order[k]; }
+    quint32 offsetAt(size_t k) const { return m_offsets[entryAt(k)]; }
+    bool sharesWithPrevious(size_t k) const { return k > 0 && offsetAt(k) == offsetAt(k - 1); }
+
+private:
+    const std::vector<quint32> &m_offsets;
+    std::vector<quint32> m_order;
+};
+
 } // namespace
+
+// Reads the texts in one pass, each checked and decoded at once into a block
+// as large as the strings' bytes, which they cannot outgrow unless strings
+// overlap (an offset into the middle of another string): then it gives up,
+// returning false, for a reading that measures every text first.
+template<typename Strings>
+bool TZelkStrings::readTextsInOnePass(Strings &strings, quint64 stringBytes, const std::vector<quint32> &offsets,
+                                      std::vector<Entry> &entries, std::vector<QByteArray> &unreadable)
+{
+    const OffsetOrder order(offsets);
+    TextBlock block{qsizetype(stringBytes + 1)};
+    quint64 previousEnd = 0;
+    for (size_t k = 0; k < order.size(); ++k) {
+        Entry &entry = entries[order.entryAt(k)];
+        if (order.sharesWithPrevious(k)) {
+            const Entry &previous = entries[order.entryAt(k - 1)];
+            entry.text = previous.text;
+            entry.unreadable = previous.unreadable;
+            continue;
+        }
+        const quint32 offset = order.offsetAt(k);
+        if (offset < previousEnd)
+            return false;
+        const StringBytes bytes = strings.at(offset);
+        if (!bytes.data)
+            continue;
+        previousEnd = quint64(offset) + quint64(bytes.length) + 1;
+        if (!block.addChecked(bytes, entry.text)) {
+            unreadable.emplace_back(reinterpret_cast<const char *>(bytes.data), bytes.length);
+            entry.unreadable = quint32(unreadable.size());
+        }
+    }
+    return true;
+}
 
 // The part of a file that holds its strings, from its first string through
 // the terminator of its last (or the end of the file).
@@ -466,26 +679,30 @@ void TZelkStrings::LoadFromFile(const QString &FileName)
     }
     const QByteArray head = readRange(file, 0, std::min<quint64>(fileSize, HeaderSize));
     const Layout layout = readLayout(reinterpret_cast<const uchar *>(head.constData()), quint64(head.size()), fileSize);
-    const QByteArray tables = readRange(file, 0, layout.count ? layout.tablesEnd() : 0);
     std::vector<quint32> offsets;
-    std::vector<Entry> entries = readTables(reinterpret_cast<const uchar *>(tables.constData()), layout, offsets);
-
+    std::vector<Entry> entries;
+    {
+        const QByteArray tables = readRange(file, 0, layout.count ? layout.tablesEnd() : 0);
+        entries = readTables(reinterpret_cast<const uchar *>(tables.constData()), layout, offsets);
+    }
     quint64 first = fileSize;
-    quint64 last = 0;
-    for (const quint32 offset : offsets) {
-        if (offset < fileSize) {
-            first = std::min<quint64>(first, offset);
-            last = std::max<quint64>(last, offset);
-        }
-    }
-    QByteArray area;
-    if (first < fileSize) {
-        area = readRange(file, first, last + 1 - first);
-        readToTerminator(file, area, qsizetype(last - first), last + 1, fileSize);
-    }
-    const StringArea strings{reinterpret_cast<const uchar *>(area.constData()), first, area.size(), fileSize};
+    for (const quint32 offset : offsets)
+        first = std::min<quint64>(first, offset);
     std::vector<QByteArray> unreadable;
-    readTexts(strings, offsets, entries, unreadable);
+    StringReader reader(file, fileSize);
+    if (!readTextsInOnePass(reader, fileSize - std::min(first, fileSize), offsets, entries, unreadable)) {
+        // Strings that overlap: all their bytes at once, every text measured.
+        quint64 last = 0;
+        for (const quint32 offset : offsets) {
+            if (offset < fileSize)
+                last = std::max<quint64>(last, offset);
+        }
+        QByteArray area = readRange(file, first, last + 1 - first);
+        readToTerminator(file, area, qsizetype(last - first), last + 1, fileSize);
+        unreadable.clear();
+        readTexts(StringArea{reinterpret_cast<const uchar *>(area.constData()), first, area.size(), fileSize}, offsets, entries,
+                  unreadable);
+    }
     adopt(layout.hasHeader, std::move(entries), std::move(unreadable));
 }
 
@@ -504,7 +721,9 @@ void TZelkStrings::Move(quint32 OldIndex, quint32 NewIndex)
 
 void TZelkStrings::SaveToFile(const QString &FileName) const
 {
-    writeFileAtomically(FileName, saveToData());
+    AtomicFileWriter file(FileName);
+    writeImage([&file](const uchar *data, qsizetype size) { file.write(reinterpret_cast<const char *>(data), size); });
+    file.commit();
 }
 
 QString TZelkStrings::GetEntry(quint32 Index) const
@@ -610,15 +829,20 @@ void TZelkStrings::loadFromData(const QByteArray &image)
     std::vector<quint32> offsets;
     std::vector<Entry> entries = readTables(data, layout, offsets);
     std::vector<QByteArray> unreadable;
-    readTexts(StringArea{data, 0, qsizetype(size), size}, offsets, entries, unreadable);
+    StringArea strings{data, 0, qsizetype(size), size};
+    if (!readTextsInOnePass(strings, size, offsets, entries, unreadable)) {
+        unreadable.clear();
+        readTexts(strings, offsets, entries, unreadable);
+    }
     adopt(layout.hasHeader, std::move(entries), std::move(unreadable));
 }
 
 std::vector<TZelkStrings::Entry> TZelkStrings::readTables(const uchar *data, const Layout &layout,
                                                           std::vector<quint32> &offsets)
 {
-    std::vector<Entry> entries(layout.count);
-    offsets.resize(layout.count);
+    std::vector<Entry> entries;
+    resizeLarge(entries, layout.count);
+    resizeLarge(offsets, layout.count);
     for (quint32 i = 0; i < layout.count; ++i) {
         offsets[i] = readU32(data + layout.offsetTable + 4ull * i);
         if (layout.hasHeader)
@@ -637,38 +861,90 @@ void TZelkStrings::adopt(bool hasHeader, std::vector<Entry> entries, std::vector
 
 QByteArray TZelkStrings::saveToData() const
 {
+    QByteArray image;
+    writeImage([&image](const uchar *data, qsizetype size) { image.append(reinterpret_cast<const char *>(data), size); });
+    return image;
+}
+
+namespace {
+
+// Collects a file image in a buffer of about a megabyte that goes to the sink
+// whenever it is full, so that a save needs no memory of the file's size.
+class ImagePieces
+{
+public:
+    explicit ImagePieces(const std::function<void(const uchar *, qsizetype)> &sink)
+        : m_sink(sink)
+    {
+        m_buffer.resize(Piece);
+    }
+
+    // Room for up to bytes more, written through the pointer and committed.
+    uchar *room(size_t bytes)
+    {
+        if (m_buffer.size() - m_used < bytes) {
+            flush();
+            if (m_buffer.size() < bytes)
+                m_buffer.resize(bytes);
+        }
+        return m_buffer.data() + m_used;
+    }
+    void commit(const uchar *end) { m_used = size_t(end - m_buffer.data()); }
+    void u32(quint32 value) { commit(writeU32(room(4), value)); }
+
+    void flush()
+    {
+        if (m_used > 0)
+            m_sink(m_buffer.data(), qsizetype(m_used));
+        m_used = 0;
+    }
+
+private:
+    static constexpr size_t Piece = 1 << 20;
+
+    const std::function<void(const uchar *, qsizetype)> &m_sink;
+    std::vector<uchar> m_buffer;
+    size_t m_used = 0;
+};
+
+} // namespace
+
+void TZelkStrings::writeImage(const std::function<void(const uchar *, qsizetype)> &sink) const
+{
     const quint64 count = FEntries.size();
     const quint64 tables = (FHasHeader ? HeaderSize + 4 * count : 0) + 4 * count;
-    quint64 total = tables;
-    for (const Entry &entry : FEntries)
-        total += (entry.unreadable ? quint64(FUnreadable[entry.unreadable - 1].size()) : encodedLength(entry.text)) + 1;
-    // Offsets are 32-bit: a larger image cannot be written correctly.
-    if (total > 0xFFFFFFFFull)
-        throw StringsError(QString::fromLatin1(StreamWriteError));
-
-    QByteArray image(qsizetype(total), Qt::Uninitialized);
-    auto *begin = reinterpret_cast<uchar *>(image.data());
-    uchar *slot = begin;
+    ImagePieces out(sink);
     if (FHasHeader) {
-        slot = writeU32(slot, Magic);
-        slot = writeU32(slot, FEntryCount);
-        slot = writeU32(slot, 0);
-        slot = writeU32(slot, 0);
+        out.u32(Magic);
+        out.u32(FEntryCount);
+        out.u32(0);
+        out.u32(0);
         for (const Entry &entry : FEntries)
-            slot = writeU32(slot, entry.number);
+            out.u32(entry.number);
     }
-    uchar *end = begin + tables;
+    quint64 position = tables;
     for (const Entry &entry : FEntries) {
-        slot = writeU32(slot, quint32(end - begin));
+        // Offsets are 32-bit: a larger image cannot be written correctly.
+        if (position > 0xFFFFFFFFull)
+            throw StringsError(QString::fromLatin1(StreamWriteError));
+        out.u32(quint32(position));
+        position += (entry.unreadable ? quint64(FUnreadable[entry.unreadable - 1].size()) : encodedLength(entry.text)) + 1;
+    }
+    if (position > 0xFFFFFFFFull)
+        throw StringsError(QString::fromLatin1(StreamWriteError));
+    for (const Entry &entry : FEntries) {
         if (entry.unreadable) {
             const QByteArray &bytes = FUnreadable[entry.unreadable - 1];
-            end = std::copy(bytes.cbegin(), bytes.cend(), end);
+            uchar *end = std::copy(bytes.cbegin(), bytes.cend(), out.room(size_t(bytes.size()) + 1));
+            *end++ = 0;
+            out.commit(end);
         } else {
-            end = encodeText(entry.text, end);
+            uchar *end = encodeText(entry.text, out.room(3 * size_t(entry.text.size()) + 1));
+            *end++ = 0;
+            out.commit(end);
         }
-        *end++ = 0;
     }
-    return image;
+    out.flush();
 }
 
 void TZelkStrings::deleteEntries(const std::vector<quint32> &indices)
@@ -697,17 +973,14 @@ void TZelkStrings::deleteEntries(const std::vector<quint32> &indices)
 void TZelkStrings::readTexts(const StringArea &area, const std::vector<quint32> &offsets, std::vector<Entry> &entries,
                              std::vector<QByteArray> &unreadable)
 {
-    // The entries in the order of their offsets; the writer's files are in
-    // that order already.
-    std::vector<quint32> order;
-    const bool ascending = std::adjacent_find(offsets.begin(), offsets.end(), std::greater_equal<quint32>()) == offsets.end();
-    if (!ascending) {
-        order.resize(offsets.size());
-        std::iota(order.begin(), order.end(), 0u);
-        std::stable_sort(order.begin(), order.end(), [&](quint32 a, quint32 b) { return offsets[a] < offsets[b]; });
+    // What a one-pass reading left goes.
+    for (Entry &entry : entries) {
+        entry.text.clear();
+        entry.unreadable = 0;
     }
-    const auto entryAt = [&](size_t k) { return ascending ? quint32(k) : order[k]; };
-    const auto sharesWithPrevious = [&](size_t k) { return k > 0 && offsets[entryAt(k)] == offsets[entryAt(k - 1)]; };
+    const OffsetOrder order(offsets);
+    const auto entryAt = [&](size_t k) { return order.entryAt(k); };
+    const auto sharesWithPrevious = [&](size_t k) { return order.sharesWithPrevious(k); };
 
     // First the size of every distinct text, so that one block holds them all.
     const quint64 budget = 4 * area.fileSize + (1u << 20);

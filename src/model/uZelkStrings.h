@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <exception>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -85,6 +86,11 @@ private:
     static std::vector<Entry> readTables(const uchar *data, const Layout &layout, std::vector<quint32> &offsets);
     static void readTexts(const StringArea &area, const std::vector<quint32> &offsets, std::vector<Entry> &entries,
                           std::vector<QByteArray> &unreadable);
+    template<typename Strings>
+    static bool readTextsInOnePass(Strings &strings, quint64 stringBytes, const std::vector<quint32> &offsets,
+                                   std::vector<Entry> &entries, std::vector<QByteArray> &unreadable);
+    // The file image in pieces, each given to the sink as it is made.
+    void writeImage(const std::function<void(const uchar *, qsizetype)> &sink) const;
     void adopt(bool hasHeader, std::vector<Entry> entries, std::vector<QByteArray> unreadable);
 
     std::vector<Entry> FEntries;

@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -120,6 +121,8 @@ private Q_SLOTS:
     void rejectsDamagedImages();
     void sharedOffsetsShareOneText();
     void textsFarLargerThanTheFileAreRefused();
+    void fileReadsInPiecesAsAWhole_data();
+    void fileReadsInPiecesAsAWhole();
     void failedLoadChangesNothing_data();
     void failedLoadChangesNothing();
     void decodesUtf8Strictly_data();
@@ -402,6 +405,61 @@ void TestZelkStrings::textsFarLargerThanTheFileAreRefused()
     table.AddEntry(QStringLiteral("kept"));
     QCOMPARE(failureOf([&] { table.loadFromData(image); }), QStringLiteral("Stream read error"));
     QCOMPARE(textsOf(table), Texts{QStringLiteral("kept")});
+}
+
+void TestZelkStrings::fileReadsInPiecesAsAWhole_data()
+{
+    QTest::addColumn<QByteArray>("area");
+    QTest::addColumn<QList<quint32>>("offsets");
+    // Strings longer than a read, and strings and characters across reads.
+    QByteArray area = QByteArray((1 << 20) - 7, 'a') + '\0';
+    const quint32 accents = quint32(area.size());
+    area += QByteArray("\xC3\xA9").repeated(700000) + "^end" + '\0';
+    const quint32 longest = quint32(area.size());
+    area += QByteArray(3 << 20, 'c') + '\0';
+    const quint32 broken = quint32(area.size());
+    area += QByteArray((2 << 20) - 1 - qsizetype(broken % (1 << 20)) - 1, 'b') + "\xC3\x28\xE2\x82" + '\0';
+    const quint32 unterminated = quint32(area.size());
+    area += "no terminator";
+    QTest::newRow("in order") << area << QList<quint32>{0, accents, longest, broken, unterminated};
+    QTest::newRow("reversed and shared") << area << QList<quint32>{unterminated, longest, accents, accents, 0, broken, 0};
+    QTest::newRow("into another string") << area << QList<quint32>{0, accents, accents + 2, longest, longest + (2 << 20)};
+}
+
+// A file is read a piece at a time, a table in memory whole: both give every
+// text as its bytes say, however strings and pieces fall.
+void TestZelkStrings::fileReadsInPiecesAsAWhole()
+{
+    QFETCH(QByteArray, area);
+    QFETCH(QList<quint32>, offsets);
+    const quint32 count = quint32(offsets.size());
+    QByteArray image = QByteArray::fromHex("FEFEFEFE") + QByteArray(reinterpret_cast<const char *>(&count), 4) + QByteArray(8 + 4 * count, '\0');
+    Texts expected;
+    QList<QByteArray> expectedBytes;
+    for (const quint32 offset : offsets) {
+        const quint32 at = 16 + 8 * count + offset;
+        image.append(reinterpret_cast<const char *>(&at), 4);
+        const qsizetype end = area.indexOf('\0', offset);
+        const QByteArray bytes = end < 0 ? area.mid(offset) : area.mid(offset, end - offset);
+        QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+        const QString text = decoder(bytes);
+        expected << (decoder.hasError() ? QString() : QString(text).replace(QLatin1Char('^'), QLatin1Char('\n')));
+        expectedBytes << (decoder.hasError() ? bytes : QByteArray());
+    }
+    image += area;
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("pieces.eng"));
+    writeBytes(path, image);
+    TZelkStrings fromFile;
+    fromFile.LoadFromFile(path);
+    TZelkStrings fromMemory;
+    fromMemory.loadFromData(image);
+    for (const TZelkStrings *table : {&fromFile, &fromMemory}) {
+        QCOMPARE(textsOf(*table), expected);
+        for (quint32 i = 0; i < count; ++i)
+            QCOMPARE(table->unreadableBytes(i), expectedBytes[int(i)]);
+    }
+    QCOMPARE(fromFile.saveToData(), fromMemory.saveToData());
 }
 
 void TestZelkStrings::failedLoadChangesNothing_data()
