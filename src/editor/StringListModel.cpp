@@ -1,5 +1,6 @@
 #include "StringListModel.h"
 
+#include "LargeBuffers.h"
 #include "Pictures.h"
 #include "ReferenceState.h"
 #include "uZelkStrings.h"
@@ -235,7 +236,8 @@ void radixSortByKey(std::vector<Keyed> &items)
         for (int byte = 0; byte < 8; ++byte)
             ++counts[size_t(byte)][(item.key >> (8 * byte)) & 0xFF];
     }
-    std::vector<Keyed> spare(items.size());
+    std::vector<Keyed> spare;
+    resizeLarge(spare, items.size());
     for (int byte = 0; byte < 8; ++byte) {
         std::array<quint32, 256> &histogram = counts[size_t(byte)];
         if (std::find(histogram.begin(), histogram.end(), quint32(items.size())) != histogram.end())
@@ -260,23 +262,65 @@ void StringListModel::sortRows(const std::function<quint64(const StringRow &)> &
     // text; only equal keys look further. Descending order sorts the keys'
     // complements, so that equal keys keep the rows' present order both ways.
     const size_t count = m_rows.size();
-    std::vector<Keyed> order(count);
+    std::vector<Keyed> order;
+    resizeLarge(order, count);
+    const auto keep = [&](size_t position, const StringRow &shown) {
+        const quint64 value = key(shown);
+        order[position] = Keyed{descending ? ~value : value, quint32(position)};
+    };
+    // The keys are taken in the table's order, which reads the table and its
+    // texts front to back however the rows are ordered now.
+    const quint32 entries = m_table ? m_table->EntryCount() : 0;
+    constexpr quint32 NoRow = ~0u;
+    std::vector<quint32> rowOf;
+    resizeLarge(rowOf, entries);
+    std::fill(rowOf.begin(), rowOf.end(), NoRow);
     for (size_t i = 0; i < count; ++i) {
-        const quint64 value = key(row(int(i)));
-        order[i] = Keyed{descending ? ~value : value, quint32(i)};
+        if (m_rows[i] < entries && (m_shown.empty() || m_shown.find(m_rows[i]) == m_shown.end()))
+            rowOf[m_rows[i]] = quint32(i);
+        else
+            keep(i, row(int(i)));
     }
+    for (quint32 entry = 0; entry < entries; ++entry) {
+        if (rowOf[entry] != NoRow)
+            keep(rowOf[entry], StringRow{entry, m_table->GetNumber(entry), m_table->entryText(entry)});
+    }
+    std::vector<quint32>().swap(rowOf);
     radixSortByKey(order);
     if (tieCompare) {
-        const auto before = [&](const Keyed &a, const Keyed &b) {
-            const int compared = tieCompare(row(int(a.position)), row(int(b.position)));
+        // The rows of a run of equal keys, each looked up once.
+        struct RunRow
+        {
+            Keyed item;
+            quint32 index;
+            quint32 number;
+            const QString *text;
+            StringRow shown() const { return StringRow{index, number, *text}; }
+        };
+        const auto before = [&](const RunRow &a, const RunRow &b) {
+            const int compared = tieCompare(a.shown(), b.shown());
             if (compared != 0)
                 return descending ? compared > 0 : compared < 0;
-            return a.position < b.position;
+            return a.item.position < b.item.position;
         };
+        std::vector<RunRow> runRows;
         for (auto run = order.begin(); run != order.end();) {
             const auto end = std::find_if(run, order.end(), [&](const Keyed &item) { return item.key != run->key; });
-            if (end - run > 1)
-                std::sort(run, end, before);
+            if (end - run > 1) {
+                runRows.clear();
+                for (auto item = run; item != end; ++item) {
+                    const StringRow shown = row(int(item->position));
+                    runRows.push_back(RunRow{*item, shown.index, shown.number, &shown.text});
+                }
+                // A run of rows that all tie, as rows sharing one text do, is
+                // in order already.
+                const StringRow first = runRows.front().shown();
+                if (!std::all_of(runRows.begin() + 1, runRows.end(),
+                                 [&](const RunRow &other) { return tieCompare(first, other.shown()) == 0; })) {
+                    std::sort(runRows.begin(), runRows.end(), before);
+                    std::transform(runRows.begin(), runRows.end(), run, [](const RunRow &sorted) { return sorted.item; });
+                }
+            }
             run = end;
         }
     }

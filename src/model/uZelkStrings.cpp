@@ -1,5 +1,7 @@
 #include "uZelkStrings.h"
 
+#include "LargeBuffers.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -20,7 +22,6 @@
 #include <unistd.h>
 #endif
 #ifdef Q_OS_LINUX
-#include <sys/mman.h>
 #include <sys/xattr.h>
 #endif
 
@@ -200,32 +201,6 @@ void widenAscii(const uchar *p, qsizetype n, char16_t *out)
     for (const uchar *caret = p; (caret = static_cast<const uchar *>(std::memchr(caret, '^', size_t(p + n - caret))));
          ++caret)
         out[caret - p] = u'\n';
-}
-
-// Asks for large pages for a large buffer not touched yet. Where page faults
-// are costly, the first touch of a load's buffers costs more than decoding
-// them; with 2 MB pages there are 512 times fewer faults.
-void adviseHugePages(const void *data, size_t bytes)
-{
-#ifdef Q_OS_LINUX
-    constexpr quintptr Huge = quintptr(2) << 20;
-    const quintptr start = (quintptr(data) + Huge - 1) & ~(Huge - 1);
-    const quintptr end = (quintptr(data) + bytes) & ~(Huge - 1);
-    if (end > start)
-        (void)::madvise(reinterpret_cast<void *>(start), end - start, MADV_HUGEPAGE);
-#else
-    Q_UNUSED(data);
-    Q_UNUSED(bytes);
-#endif
-}
-
-// A vector of count default values whose memory is advised before it is touched.
-template<typename T>
-void resizeLarge(std::vector<T> &vector, size_t count)
-{
-    vector.reserve(count);
-    adviseHugePages(vector.data(), count * sizeof(T));
-    vector.resize(count);
 }
 
 // Checks and decodes in one pass: well-formed UTF-8 (RFC 3629) becomes UTF-16,
