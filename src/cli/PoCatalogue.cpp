@@ -1,5 +1,6 @@
 #include "PoCatalogue.h"
 
+#include "PoReader.h"
 #include "TextOutput.h"
 #include "uZelkStrings.h"
 
@@ -154,42 +155,6 @@ void addMessage(po_message_iterator_t iterator, const QByteArray &context, const
     if (review)
         po_message_set_fuzzy(message, 1);
     po_message_insert(iterator, message);
-}
-
-// A message's context names its entry: "NUMBER" (eight uppercase hexadecimal
-// digits) or "INDEX:NUMBER" (one to ten decimal digits, within 32 bits).
-// False when it is neither.
-bool readContext(const char *context, ImportedEntry &entry)
-{
-    if (!context)
-        return false;
-    const size_t length = std::strlen(context);
-    if (length < 8)
-        return false;
-    const char *number = context + length - 8;
-    quint32 value = 0;
-    for (const char *c = number; c < context + length; ++c) {
-        const int digit = *c >= '0' && *c <= '9' ? *c - '0' : *c >= 'A' && *c <= 'F' ? *c - 'A' + 10 : -1;
-        if (digit < 0)
-            return false;
-        value = value << 4 | quint32(digit);
-    }
-    entry.number = value;
-    if (number == context)
-        return true;
-    const size_t digits = size_t(number - context) - 1;
-    if (number[-1] != ':' || digits < 1 || digits > 10)
-        return false;
-    quint64 index = 0;
-    for (const char *c = context; c < number - 1; ++c) {
-        if (*c < '0' || *c > '9')
-            return false;
-        index = index * 10 + quint64(*c - '0');
-    }
-    if (index > 0xFFFFFFFFull)
-        return false;
-    entry.index = quint32(index);
-    return true;
 }
 
 QByteArray contextOf(const ExportTables &tables, quint32 index)
@@ -521,7 +486,7 @@ std::vector<ImportedEntry> readMessages(po_file_t file, const QString &fileName)
             if (*po_message_msgstr(message) == '\0')
                 continue;
             ImportedEntry entry;
-            if (!readContext(context, entry))
+            if (!PoReader::readContext(context, entry))
                 refuse(QStringLiteral("the message \"%1\" has no entry number or index in its context").arg(source.left(40)));
             entry.sourceText = source;
             entry.text = text(po_message_msgstr(message));
@@ -538,9 +503,17 @@ std::vector<ImportedEntry> readMessages(po_file_t file, const QString &fileName)
 
 std::vector<ImportedEntry> PoCatalogue::read(const QString &fileName)
 {
+    const QByteArray content = readCatalogueFile(fileName);
+    // The library takes many times longer than a plain catalogue needs.
+    if (std::optional<std::vector<ImportedEntry>> entries = PoReader::readPlain(content))
+        return std::move(*entries);
+    return readWithLibrary(content, fileName);
+}
+
+std::vector<ImportedEntry> PoCatalogue::readWithLibrary(const QByteArray &content, const QString &fileName)
+{
     // The library reads a copy in a folder of our own: it opens files by an
     // 8-bit name, which cannot hold every name the user's file may have.
-    const QByteArray content = readCatalogueFile(fileName);
     QTemporaryDir scratch;
     QFile copy(scratch.filePath(QStringLiteral("catalogue.po")));
     if (!scratch.isValid() || !copy.open(QIODevice::WriteOnly) || copy.write(content) != content.size() || !copy.flush())

@@ -25,6 +25,9 @@ void write(const ExportTables &tables, const Header &header, BufferedOutput &out
 // obsolete one, is left out: its entry keeps its text. Messages marked fuzzy
 // are read with the mark.
 std::vector<ImportedEntry> read(const QString &fileName);
+// The same through gettext's library alone, which read() leaves out for a
+// plain catalogue.
+std::vector<ImportedEntry> readWithLibrary(const QByteArray &content, const QString &fileName);
 
 // The language code gettext uses for a strings file's extension, if known.
 QString languageOf(const QString &fileName);

@@ -1,5 +1,6 @@
 #include "CatalogueCheck.h"
 
+#include "PoReader.h"
 #include "TextOutput.h"
 
 #include "Catalogue.h"
@@ -10,6 +11,8 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+
+#include <algorithm>
 
 #include <cstdio>
 #include <cstdlib>
@@ -111,6 +114,22 @@ void checkPoImport(const uint8_t *data, size_t size)
         entries = PoCatalogue::read(path);
     } catch (const CliError &) {
         return;
+    }
+    // A catalogue read without the library reads as the library reads it.
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    if (PoReader::readPlain(bytes)) {
+        std::vector<ImportedEntry> library;
+        try {
+            library = PoCatalogue::readWithLibrary(bytes, path);
+        } catch (const CliError &) {
+            fail("a plain catalogue the library refuses", 0);
+        }
+        const auto same = [](const ImportedEntry &a, const ImportedEntry &b) {
+            return a.index == b.index && a.number == b.number && a.preferNumber == b.preferNumber && a.sourceText == b.sourceText
+                && a.text == b.text && a.bytes == b.bytes && a.fuzzy == b.fuzzy && a.where == b.where;
+        };
+        if (!std::equal(entries.begin(), entries.end(), library.begin(), library.end(), same))
+            fail("a plain catalogue reads otherwise than through the library", 0);
     }
     TZelkStrings table = targetFor(entries);
     if (!import(table, entries))
