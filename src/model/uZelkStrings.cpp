@@ -102,105 +102,9 @@ uchar *writeU32(uchar *p, quint32 value)
     return p + 4;
 }
 
-bool isAscii(const uchar *p, qsizetype n)
-{
-    qsizetype i = 0;
-    for (; i + 8 <= n; i += 8) {
-        quint64 word;
-        std::memcpy(&word, p + i, 8);
-        if (word & 0x8080808080808080ull)
-            return false;
-    }
-    for (; i < n; ++i) {
-        if (p[i] & 0x80)
-            return false;
-    }
-    return true;
-}
-
 bool isContinuation(uchar c)
 {
     return (c & 0xC0) == 0x80;
-}
-
-// Checks that the bytes are well-formed UTF-8 (RFC 3629: no overlong forms,
-// no surrogates, nothing above U+10FFFF) and counts the UTF-16 code units they
-// decode to; -1 when they are not well-formed.
-qsizetype utf16Length(const uchar *p, qsizetype n)
-{
-    qsizetype units = 0;
-    qsizetype i = 0;
-    while (i < n) {
-        const uchar c = p[i];
-        if (c < 0x80) {
-            ++i;
-            ++units;
-        } else if (c < 0xC2) {
-            return -1;
-        } else if (c < 0xE0) {
-            if (n - i < 2 || !isContinuation(p[i + 1]))
-                return -1;
-            i += 2;
-            ++units;
-        } else if (c < 0xF0) {
-            if (n - i < 3)
-                return -1;
-            const uchar low = c == 0xE0 ? 0xA0 : 0x80;
-            const uchar high = c == 0xED ? 0x9F : 0xBF;
-            if (p[i + 1] < low || p[i + 1] > high || !isContinuation(p[i + 2]))
-                return -1;
-            i += 3;
-            ++units;
-        } else if (c < 0xF5) {
-            if (n - i < 4)
-                return -1;
-            const uchar low = c == 0xF0 ? 0x90 : 0x80;
-            const uchar high = c == 0xF4 ? 0x8F : 0xBF;
-            if (p[i + 1] < low || p[i + 1] > high || !isContinuation(p[i + 2])
-                || !isContinuation(p[i + 3]))
-                return -1;
-            i += 4;
-            units += 2;
-        } else {
-            return -1;
-        }
-    }
-    return units;
-}
-
-// Decodes bytes already known to be well-formed, turning '^' into a line feed.
-void decodeValidUtf8(const uchar *p, qsizetype n, char16_t *out)
-{
-    qsizetype i = 0;
-    while (i < n) {
-        const uchar c = p[i];
-        if (c < 0x80) {
-            *out++ = c == '^' ? u'\n' : char16_t(c);
-            ++i;
-        } else if (c < 0xE0) {
-            *out++ = char16_t((c & 0x1F) << 6 | (p[i + 1] & 0x3F));
-            i += 2;
-        } else if (c < 0xF0) {
-            *out++ = char16_t((c & 0x0F) << 12 | (p[i + 1] & 0x3F) << 6 | (p[i + 2] & 0x3F));
-            i += 3;
-        } else {
-            const char32_t code = char32_t(c & 0x07) << 18 | char32_t(p[i + 1] & 0x3F) << 12
-                | char32_t(p[i + 2] & 0x3F) << 6 | char32_t(p[i + 3] & 0x3F);
-            *out++ = char16_t(0xD7C0 + (code >> 10));
-            *out++ = char16_t(0xDC00 | (code & 0x3FF));
-            i += 4;
-        }
-    }
-}
-
-// ASCII bytes as UTF-16, '^' as a line feed.
-void widenAscii(const uchar *p, qsizetype n, char16_t *out)
-{
-    for (qsizetype i = 0; i < n; ++i)
-        out[i] = p[i];
-    for (const uchar *caret = p; (caret = static_cast<const uchar *>(std::memchr(caret, '^', size_t(p + n - caret))));
-         ++caret)
-        out[caret - p] = u'\n';
 }
 
 // Checks and decodes in one pass: well-formed UTF-8 (RFC 3629) becomes UTF-16,
@@ -262,15 +166,6 @@ struct StringBytes
     qsizetype length = 0;
 };
 
-// How many UTF-16 code units a string's text takes: 0 for bytes that are
-// not well-formed UTF-8, whose text reads as empty; -1 marks those.
-qsizetype textUnits(const StringBytes &bytes)
-{
-    if (isAscii(bytes.data, bytes.length))
-        return bytes.length;
-    return utf16Length(bytes.data, bytes.length);
-}
-
 // The texts of one load in a single allocation. Each entry's QString shares
 // it, so a million texts cost one allocation instead of a million, and the
 // block is freed when the last text using it goes. Every text is followed by
@@ -298,17 +193,6 @@ public:
         return true;
     }
 
-    QString add(const StringBytes &bytes, qsizetype units)
-    {
-        char16_t *start = m_next;
-        if (units == bytes.length)
-            widenAscii(bytes.data, bytes.length, start);
-        else
-            decodeValidUtf8(bytes.data, bytes.length, start);
-        return share(units);
-    }
-
-private:
     // The text of the units just written at m_next.
     QString share(qsizetype units)
     {
@@ -960,17 +844,25 @@ void TZelkStrings::readTexts(const StringArea &area, const std::vector<quint32> 
     // First the size of every distinct text, so that one block holds them all.
     const quint64 budget = 4 * area.fileSize + (1u << 20);
     quint64 units = 0;
+    // Bytes that are not UTF-8 are found only part-way through decoding them:
+    // room for the longest such text's garbage.
+    quint64 slack = 0;
+    std::vector<char16_t> scratch;
     for (size_t k = 0; k < offsets.size(); ++k) {
         if (sharesWithPrevious(k))
             continue;
-        const qsizetype length = textUnits(area.at(offsets[entryAt(k)]));
+        const StringBytes bytes = area.at(offsets[entryAt(k)]);
+        scratch.resize(size_t(bytes.length));
+        const qsizetype length = decodeUtf8(bytes.data, bytes.length, scratch.data());
         if (length > 0)
             units += quint64(length) + 1;
-        if (units > budget)
+        else if (length < 0)
+            slack = std::max<quint64>(slack, quint64(bytes.length));
+        if (units + slack > budget)
             throw StringsError(QString::fromLatin1(StreamReadError));
     }
 
-    TextBlock block{qsizetype(units)};
+    TextBlock block{qsizetype(units + slack)};
     for (size_t k = 0; k < offsets.size(); ++k) {
         Entry &entry = entries[entryAt(k)];
         if (sharesWithPrevious(k)) {
@@ -980,10 +872,7 @@ void TZelkStrings::readTexts(const StringArea &area, const std::vector<quint32> 
             continue;
         }
         const StringBytes bytes = area.at(offsets[entryAt(k)]);
-        const qsizetype length = textUnits(bytes);
-        if (length > 0) {
-            entry.text = block.add(bytes, length);
-        } else if (length < 0) {
+        if (!block.addChecked(bytes, entry.text)) {
             unreadable.emplace_back(reinterpret_cast<const char *>(bytes.data), bytes.length);
             entry.unreadable = quint32(unreadable.size());
         }

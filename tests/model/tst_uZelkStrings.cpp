@@ -423,7 +423,7 @@ void TestZelkStrings::fileReadsInPiecesAsAWhole_data()
     area += "no terminator";
     QTest::newRow("in order") << area << QList<quint32>{0, accents, longest, broken, unterminated};
     QTest::newRow("reversed and shared") << area << QList<quint32>{unterminated, longest, accents, accents, 0, broken, 0};
-    QTest::newRow("into another string") << area << QList<quint32>{0, accents, accents + 2, longest, longest + (2 << 20)};
+    QTest::newRow("into another string") << area << QList<quint32>{0, accents, accents + 2, longest, longest + (2 << 20), broken + 5};
 }
 
 // A file is read a piece at a time, a table in memory whole: both give every
