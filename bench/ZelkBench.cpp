@@ -5,6 +5,12 @@
 //
 // Every figure is measured once per round, the rounds interleaved, and
 // reported as median, minimum and maximum; the medians go to the JSON file.
+// Memory figures are each one process's peak, measured once.
+//
+//   zelk_bench --open FILE [--click COLUMN]...
+//
+// opens a file in the window and times clicks on column headers, for a
+// profile of opening and sorting.
 #include "StringListView.h"
 #include "uVantrel.h"
 #include "uZelkStrings.h"
