@@ -91,7 +91,10 @@ public:
     // False where the catalogue is not plain.
     bool read(const QByteArray &bytes)
     {
-        if (bytes.startsWith("\xEF\xBB\xBF") || bytes.contains('\r'))
+        // Control characters (a NUL, a carriage return) are left to the
+        // library wherever they stand, comments included.
+        if (bytes.startsWith("\xEF\xBB\xBF")
+            || std::any_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x20 && c != '\n' && c != '\t'; }))
             return false;
         const char *at = bytes.constData();
         const char *const end = at + bytes.size();
@@ -126,7 +129,7 @@ private:
         if (std::any_of(line, end, [](char c) { return uchar(c) >= 0x80; })) {
             if (!m_utf8)
                 return false;
-            m_lineCheck.decode(QByteArrayView(line, end - line));
+            const QString checked = m_lineCheck.decode(QByteArrayView(line, end - line));
             if (m_lineCheck.hasError())
                 return false;
         }
@@ -135,13 +138,12 @@ private:
                 return false;
             if (m_part != Part::None)
                 return false;
-            // An obsolete message's lines, its flags before them included,
-            // are not the next message's.
-            if (startsWith(line, end, "#~"))
-                m_fuzzy = false;
-            else if (startsWith(line, end, "#,"))
-                readFlags(line + 2, end);
-            return true;
+            // Translators' and extracted comments and references are free
+            // text; the library reads the rest (obsolete messages, previous
+            // texts) and refuses broken ones.
+            if (startsWith(line, end, "#,"))
+                return readFlags(line + 2, end);
+            return line + 1 == end || line[1] == ' ' || line[1] == '.' || line[1] == ':';
         }
         if (*line == '"') {
             QByteArray *part = m_part == Part::Context ? &m_context : m_part == Part::Id ? &m_id : m_part == Part::Str ? &m_str : nullptr;
@@ -171,12 +173,16 @@ private:
         return false;
     }
 
-    void readFlags(const char *at, const char *end)
+    // Other flags than "fuzzy" (a format such as c-format, which the library
+    // checks the message against) are left to the library.
+    bool readFlags(const char *at, const char *end)
     {
         for (const QByteArray &flag : QByteArray(at, end - at).split(',')) {
-            if (flag.trimmed() == "fuzzy")
-                m_fuzzy = true;
+            if (flag.trimmed() != "fuzzy")
+                return false;
+            m_fuzzy = true;
         }
+        return true;
     }
 
     bool finishMessage()

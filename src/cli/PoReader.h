@@ -9,10 +9,11 @@
 
 // A fast reading of the PO catalogues that need nothing of gettext's library:
 // UTF-8 text in the form the library writes, messages of the default domain,
-// each named by its context, with the escapes \n \t \r \" and \\. Anything
-// else (another charset, plural forms, other escapes, a syntax error, the
-// same message twice, a message the import refuses) gives nothing, and the
-// library reads the catalogue, its errors and all.
+// each named by its context, with the escapes \n \t \r \" and \\ and no
+// flag but "fuzzy". Anything else (another charset, plural forms, obsolete
+// messages, previous texts, format flags, other escapes, control characters,
+// a syntax error, the same message twice, a message the import refuses)
+// gives nothing, and the library reads the catalogue, its errors and all.
 namespace PoReader {
 
 std::optional<std::vector<ImportedEntry>> readPlain(const QByteArray &bytes);
