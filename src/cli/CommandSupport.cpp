@@ -3,6 +3,7 @@
 #include "Catalogue.h"
 #include "Pairing.h"
 #include "TextOutput.h"
+#include "AtomicFileWriter.h"
 #include "uZelkStrings.h"
 
 #include <QFileInfo>

@@ -1,5 +1,6 @@
 #include "TextOutput.h"
 
+#include "AtomicFileWriter.h"
 #include "uZelkStrings.h"
 
 #include <algorithm>
