@@ -6,6 +6,7 @@
 #include "Pairing.h"
 #include "PoCatalogue.h"
 #include "TextOutput.h"
+#include "TranslationError.h"
 #include "UpdateCommands.h"
 #include "uZelkStrings.h"
 
@@ -58,6 +59,12 @@ const QCommandLineOption ReportOption(QStringLiteral("json"), QStringLiteral("Wr
 const QCommandLineOption PlaceholderOption(QStringLiteral("placeholder"),
                                            QStringLiteral("A regular expression for more placeholders (may be repeated)."),
                                            QStringLiteral("REGEX"));
+const QCommandLineOption NoReviewOption(QStringLiteral("no-review"), QStringLiteral("Write no review file beside the output."));
+const QCommandLineOption CheckNoReviewOption(QStringLiteral("no-review"),
+                                             QStringLiteral("Check without the translation's review file."));
+const QCommandLineOption ReviewOption(QStringLiteral("review"),
+                                      QStringLiteral("Read what is still to review from this file instead of TRANSLATION.review.json."),
+                                      QStringLiteral("FILE"));
 const QCommandLineOption LengthRatioOption(QStringLiteral("max-length-ratio"),
                                            QStringLiteral("Report translations longer than R times their source."),
                                            QStringLiteral("R"));
@@ -282,7 +289,7 @@ int runMerge(const QCommandLineParser &parser, const QStringList &arguments)
     if (!parser.isSet(OutputOption))
         throw CliError(QStringLiteral("merge needs -o NEW_TRANSLATION, the file to write"));
     return UpdateCommands::merge(arguments.at(0), arguments.at(1), arguments.at(2), parser.value(OutputOption),
-                                 parser.value(ReportOption));
+                                 parser.value(ReportOption), !parser.isSet(NoReviewOption));
 }
 
 int runCheck(const QCommandLineParser &parser, const QStringList &arguments)
@@ -302,6 +309,10 @@ int runCheck(const QCommandLineParser &parser, const QStringList &arguments)
         if (!ok || !(options.maxLengthRatio > 0))
             throw CliError(QStringLiteral("--max-length-ratio takes a number above 0, not \"%1\"").arg(parser.value(LengthRatioOption)));
     }
+    options.reviewFile = parser.value(ReviewOption);
+    options.noReview = parser.isSet(CheckNoReviewOption);
+    if (options.noReview && !options.reviewFile.isEmpty())
+        throw CliError(QStringLiteral("--review and --no-review exclude each other"));
     return UpdateCommands::check(arguments.at(0), arguments.at(1), options);
 }
 
@@ -395,24 +406,30 @@ const QList<Command> &commands()
          "--fuzzy is given. Entries the catalogue does not mention, and PO messages without a translation,\n"
          "keep their text. OUT keeps FILE's layout unless --layout is given.",
          {OutputOption, LayoutOption, SourceOption, ForceOption, SetNumbersOption, FuzzyOption}, 2, 2, runImport},
-        {"merge", "merge OLD_SOURCE OLD_TRANSLATION NEW_SOURCE -o NEW_TRANSLATION [--json REPORT]",
+        {"merge", "merge OLD_SOURCE OLD_TRANSLATION NEW_SOURCE -o NEW_TRANSLATION [--json REPORT] [--no-review]",
          "carries a translation over to a new version of the game",
          "Writes NEW_TRANSLATION with NEW_SOURCE's entries, order, numbers and layout. Each entry gets the\n"
          "old translation of its old source entry: kept when the source text is unchanged, changed (to look\n"
          "at again) when it changed; an entry with no old source entry or no old translation gets\n"
          "NEW_SOURCE's text (new). Old entries are found by number, or where numbers cannot pair the files,\n"
          "first by texts that occur once in each, then by index. The last line on stderr counts kept,\n"
-         "changed, new and removed entries; --json REPORT writes every changed, new and removed entry.",
-         {OutputOption, ReportOption}, 3, 3, runMerge},
-        {"check", "check SOURCE TRANSLATION [--json] [--placeholder REGEX]... [--max-length-ratio R]",
+         "changed, new and removed entries; --json REPORT writes every changed, new and removed entry.\n"
+         "NEW_TRANSLATION.review.json lists every changed and new entry for review (the editor marks them\n"
+         "until the translator is done with them); --no-review writes none. A warning says when the old\n"
+         "translation looks like the old source, or when few entries pair by number: files in the wrong\n"
+         "order, or of another game.",
+         {OutputOption, ReportOption, NoReviewOption}, 3, 3, runMerge},
+        {"check", "check SOURCE TRANSLATION [--json] [--placeholder REGEX]... [--max-length-ratio R] [--review FILE|--no-review]",
          "what in a translation breaks the game or the screen",
          "Compares each entry of TRANSLATION with its SOURCE entry (paired by number, or by index) and\n"
          "prints one line per finding, \"INDEX NUMBER KIND: detail\", by index: line-breaks (their number\n"
          "differs), placeholders (printf %s %5.2f %1$s %%, braces {0} {name}, tags <b> </b> <color=#f00>,\n"
          "and --placeholder patterns, compared as multisets), spaces (leading or trailing), empty,\n"
          "untranslated (equal to a source text with letters), length (longer than R times the source), and\n"
-         "unpaired and missing entries. Exit status 0 when nothing is found, 1 when something is.",
-         {JsonOption, PlaceholderOption, LengthRatioOption}, 2, 2, runCheck},
+         "unpaired and missing entries. TRANSLATION.review.json, when it exists (or --review FILE), adds\n"
+         "to-review for every entry still to review, and silences the findings accepted there as they are;\n"
+         "--no-review ignores it. Exit status 0 when nothing is found, 1 when something is.",
+         {JsonOption, PlaceholderOption, LengthRatioOption, ReviewOption, CheckNoReviewOption}, 2, 2, runCheck},
         {"diff", "diff A B [--by-number]", "the entries that differ between two files",
          "Prints, by index, the entries that differ between A and B, one per line: \"text\" and \"number\"\n"
          "changes with the old and new value, \"removed\" and \"added\" entries with their number and text,\n"
@@ -536,6 +553,8 @@ int runCommandLine(const QStringList &arguments)
     } catch (const CliError &error) {
         printError(error.message());
     } catch (const StringsError &error) {
+        printError(error.message());
+    } catch (const TranslationError &error) {
         printError(error.message());
     } catch (const std::bad_alloc &) {
         printError(QStringLiteral("out of memory"));

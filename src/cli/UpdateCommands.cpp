@@ -3,10 +3,15 @@
 #include "Catalogue.h"
 #include "CommandSupport.h"
 #include "Pairing.h"
+#include "ReviewFile.h"
+#include "ReviewState.h"
 #include "TextOutput.h"
 #include "TranslationChecks.h"
+#include "TranslationError.h"
 #include "TranslationMerge.h"
 #include "uZelkStrings.h"
+
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cstdio>
@@ -83,12 +88,30 @@ struct CheckLine
     QString detail;
 };
 
+// What a review file says is still to do with an entry.
+QString reviewDetail(const ReviewEntry &entry)
+{
+    switch (entry.state) {
+    case ReviewEntry::State::Changed:
+        return QStringLiteral("the source changed from \"%1\" to \"%2\"").arg(entry.oldSource, entry.newSource);
+    case ReviewEntry::State::New:
+        return QStringLiteral("new in this version");
+    case ReviewEntry::State::Fuzzy:
+        return QStringLiteral("filled from a memory (%1 %) where the source was \"%2\"").arg(entry.score).arg(entry.oldSource);
+    case ReviewEntry::State::Accepted:
+        break;
+    }
+    return QString();
+}
+
 std::vector<CheckLine> findProblems(const TZelkStrings &source, const TZelkStrings &translation, const Pairing &pairing,
-                                    const TranslationChecker &checker)
+                                    const TranslationChecker &checker, const ReviewState &review)
 {
     std::vector<CheckLine> lines;
     for (quint32 i = 0; i < translation.EntryCount(); ++i) {
         const quint32 number = translation.GetNumber(i);
+        if (review.isToReview(i))
+            lines.push_back({i, number, QStringLiteral("to-review"), reviewDetail(*review.entry(i))});
         const quint32 partner = pairing.partnerOfSecond(i);
         if (partner == Pairing::NoPartner) {
             lines.push_back({i, number, QStringLiteral("unpaired"),
@@ -97,8 +120,12 @@ std::vector<CheckLine> findProblems(const TZelkStrings &source, const TZelkStrin
                                  : QStringLiteral("no entry of the source pairs with it")});
             continue;
         }
-        for (const Finding &finding : checker.check(source.entryText(partner), translation.entryText(i)))
-            lines.push_back({i, number, findingKindName(finding.kind), finding.detail});
+        const QStringList accepted = review.acceptedKinds(i, source.entryText(partner), translation.entryText(i));
+        for (const Finding &finding : checker.check(source.entryText(partner), translation.entryText(i))) {
+            const QString kind = findingKindName(finding.kind);
+            if (!accepted.contains(kind))
+                lines.push_back({i, number, kind, finding.detail});
+        }
     }
     for (quint32 i = 0; i < source.EntryCount(); ++i) {
         if (pairing.partnerOfFirst(i) == Pairing::NoPartner)
@@ -109,10 +136,32 @@ std::vector<CheckLine> findProblems(const TZelkStrings &source, const TZelkStrin
     return lines;
 }
 
+// Files given in the wrong order, or of another game version, still merge;
+// what gave them away is said.
+void warnOfUnlikelyFiles(const TranslationMerge &merge, const TZelkStrings &oldSource, const TZelkStrings &oldTranslation,
+                         const TZelkStrings &newSource, const QStringList &names)
+{
+    const PairedTexts alike = comparePairedTexts(oldSource, oldTranslation, merge.sourceToTranslation());
+    if (alike.mostlyIdentical())
+        note(QStringLiteral("warning: %1 looks like %2: %3 of its %4 paired texts are the same as their source; "
+                            "are the files in the right order?")
+                 .arg(names[1], names[0])
+                 .arg(alike.identical)
+                 .arg(alike.nonEmpty));
+    const quint32 count = newSource.EntryCount();
+    const quint32 paired = count - merge.oldToNew().unpairedInSecond();
+    if (merge.oldToNew().kind() == Pairing::Kind::ByNumber && paired * 2 < count)
+        note(QStringLiteral("warning: only %1 of the %2 entries of %3 pair with %4 by number: "
+                            "are the files in the right order, and of the same game?")
+                 .arg(paired)
+                 .arg(count)
+                 .arg(names[2], names[0]));
+}
+
 } // namespace
 
 int UpdateCommands::merge(const QString &oldSourceName, const QString &oldTranslationName, const QString &newSourceName,
-                          const QString &output, const QString &jsonReport)
+                          const QString &output, const QString &jsonReport, bool writeReview)
 {
     TZelkStrings oldSource;
     TZelkStrings oldTranslation;
@@ -128,6 +177,15 @@ int UpdateCommands::merge(const QString &oldSourceName, const QString &oldTransl
     result.SaveToFile(output);
     if (!jsonReport.isEmpty())
         writeTextFile(jsonReport, [&](BufferedOutput &out) { mergeReport(merge, oldSource, oldTranslation, newSource, out); });
+    warnOfUnlikelyFiles(merge, oldSource, oldTranslation, newSource, {oldSourceName, oldTranslationName, newSourceName});
+    if (writeReview) {
+        const QString reviewName = ReviewFile::pathFor(output);
+        if (!ReviewFile::mayReplace(reviewName))
+            throw CliError(QStringLiteral("%1 is not a review file this program wrote; it was left as it is (--no-review writes none)")
+                               .arg(reviewName));
+        merge.review(result).write(reviewName);
+        note(QStringLiteral("what to review: %1").arg(reviewName));
+    }
     note(QStringLiteral("kept %1, changed %2, new %3, removed %4")
              .arg(merge.count(TranslationMerge::Outcome::Kept))
              .arg(merge.count(TranslationMerge::Outcome::Changed))
@@ -145,7 +203,17 @@ int UpdateCommands::check(const QString &sourceName, const QString &translationN
     const Pairing pairing = Pairing::pair(source, translation);
     notePairing(pairing, sourceName, translationName);
     const TranslationChecker checker(options.placeholders, options.maxLengthRatio);
-    const std::vector<CheckLine> lines = findProblems(source, translation, pairing, checker);
+    ReviewState review;
+    const QString reviewName = options.reviewFile.isEmpty() ? ReviewFile::pathFor(translationName) : options.reviewFile;
+    if (!options.noReview && (!options.reviewFile.isEmpty() || QFileInfo::exists(reviewName))) {
+        try {
+            review.assign(ReviewFile::read(reviewName), translation);
+        } catch (const TranslationError &error) {
+            throw CliError(error.message() + QStringLiteral(" (--no-review checks without it)"));
+        }
+        note(QStringLiteral("reading what to review from %1").arg(reviewName));
+    }
+    const std::vector<CheckLine> lines = findProblems(source, translation, pairing, checker, review);
 
     BufferedOutput out(stdout);
     if (options.json)

@@ -9,14 +9,20 @@
 // returns the exit status and says on stderr how it paired the files.
 namespace UpdateCommands {
 
+// Writes OUTPUT.review.json beside the new translation unless writeReview
+// is false.
 int merge(const QString &oldSource, const QString &oldTranslation, const QString &newSource, const QString &output,
-          const QString &jsonReport);
+          const QString &jsonReport, bool writeReview);
 
 struct CheckOptions
 {
     bool json = false;
     QList<QRegularExpression> placeholders;
     double maxLengthRatio = 0;
+    // The translation's review file: TRANSLATION.review.json when it exists,
+    // unless another is named or none is wanted.
+    QString reviewFile;
+    bool noReview = false;
 };
 int check(const QString &source, const QString &translation, const CheckOptions &options);
 

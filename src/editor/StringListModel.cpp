@@ -2,7 +2,7 @@
 
 #include "LargeBuffers.h"
 #include "Pictures.h"
-#include "ReferenceState.h"
+#include "TranslationState.h"
 #include "uZelkStrings.h"
 
 #include <QBrush>
@@ -25,7 +25,7 @@ int StringListModel::rowCount(const QModelIndex &parent) const
 
 int StringListModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : (m_reference ? ColumnCount + 1 : ColumnCount);
+    return parent.isValid() ? 0 : (m_referenceColumn ? ColumnCount + 1 : ColumnCount);
 }
 
 QVariant StringListModel::data(const QModelIndex &index, int role) const
@@ -35,8 +35,8 @@ QVariant StringListModel::data(const QModelIndex &index, int role) const
     const StringRow shown = row(index.row());
     if (role != Qt::DisplayRole && index.column() == TextColumn && isUnreadable(shown))
         return unreadableData(role);
-    if (m_reference && (role != Qt::DisplayRole || index.column() == ReferenceColumn))
-        return referenceData(shown, index.column(), role);
+    if (m_translation && (role != Qt::DisplayRole || index.column() == ReferenceColumn))
+        return translationData(shown, index.column(), role);
     if (role != Qt::DisplayRole)
         return QVariant();
     switch (index.column()) {
@@ -82,56 +82,87 @@ QVariant StringListModel::unreadableData(int role) const
     }
 }
 
-// The reference column's text, and the marks a reference gives the rows: an
-// icon with a description in the "Text" column, a tint and a tooltip that
-// names the findings.
-QVariant StringListModel::referenceData(const StringRow &shown, int column, int role) const
+namespace {
+
+// The marks of a row, most telling first.
+QStringList markNames(quint8 mark)
 {
-    const ReferenceState::Mark mark = m_reference->mark(shown.index);
-    switch (role) {
-    case Qt::DisplayRole: {
-        const QString *text = m_reference->referenceText(shown.index);
+    QStringList names;
+    if (mark & TranslationState::ToReview)
+        names << QStringLiteral("To review");
+    if (mark & TranslationState::Problem)
+        names << QStringLiteral("Problem");
+    if (mark & TranslationState::Untranslated)
+        names << QStringLiteral("Untranslated");
+    return names;
+}
+
+QIcon markIcon(quint8 mark)
+{
+    if (mark & TranslationState::ToReview)
+        return Pictures::toReviewMark();
+    return (mark & TranslationState::Problem) ? Pictures::problemMark() : Pictures::untranslatedMark();
+}
+
+QColor markTint(quint8 mark)
+{
+    if (mark & TranslationState::Problem)
+        return QColor(255, 225, 200);
+    return (mark & TranslationState::ToReview) ? QColor(215, 232, 255) : QColor(255, 250, 205);
+}
+
+} // namespace
+
+// The reference column's text, and the marks the translator's tools give
+// the rows: an icon with a description in the "Text" column, a tint and a
+// tooltip that names the findings.
+QVariant StringListModel::translationData(const StringRow &shown, int column, int role) const
+{
+    if (role == Qt::DisplayRole) {
+        const QString *text = m_translation->referenceText(shown.index);
         return text ? QString(text->constData(), text->size()) : QString();
     }
+    if (!m_translation->isActive())
+        return QVariant();
+    const quint8 mark = m_translation->mark(shown.index);
+    if (mark == TranslationState::Fine)
+        return QVariant();
+    switch (role) {
     case Qt::DecorationRole:
-        if (column != TextColumn || mark == ReferenceState::Fine)
-            return QVariant();
-        return (mark & ReferenceState::Problem) ? Pictures::problemMark() : Pictures::untranslatedMark();
+        return column == TextColumn ? QVariant(markIcon(mark)) : QVariant();
     case Qt::AccessibleDescriptionRole:
-        if (column != TextColumn || mark == ReferenceState::Fine)
-            return QVariant();
-        return (mark & ReferenceState::Problem) ? QStringLiteral("Problem") : QStringLiteral("Untranslated");
+        return column == TextColumn ? QVariant(markNames(mark).join(QStringLiteral(", "))) : QVariant();
     case Qt::BackgroundRole:
-        if (mark == ReferenceState::Fine)
-            return QVariant();
-        return QBrush((mark & ReferenceState::Problem) ? QColor(255, 225, 200) : QColor(255, 250, 205));
-    case Qt::ToolTipRole: {
-        if (mark == ReferenceState::Fine)
-            return QVariant();
-        return m_reference->findings(*m_document, shown.index).join(QLatin1Char('\n'));
-    }
+        return QBrush(markTint(mark));
+    case Qt::ToolTipRole:
+        return m_translation->findings(*m_document, shown.index).join(QLatin1Char('\n'));
     default:
         return QVariant();
     }
 }
 
-void StringListModel::showReference(const ReferenceState *reference, const TZelkStrings *document)
+void StringListModel::setTranslation(const TranslationState *state, const TZelkStrings *document)
 {
-    if (reference && !m_reference) {
-        beginInsertColumns(QModelIndex(), ReferenceColumn, ReferenceColumn);
-        m_reference = reference;
-        m_document = document;
-        endInsertColumns();
-    } else if (!reference && m_reference) {
-        beginRemoveColumns(QModelIndex(), ReferenceColumn, ReferenceColumn);
-        m_reference = nullptr;
-        m_document = nullptr;
-        endRemoveColumns();
-    }
-    referenceChanged();
+    m_translation = state;
+    m_document = document;
 }
 
-void StringListModel::referenceChanged()
+void StringListModel::showReferenceColumn(bool shown)
+{
+    if (shown == m_referenceColumn)
+        return;
+    if (shown) {
+        beginInsertColumns(QModelIndex(), ReferenceColumn, ReferenceColumn);
+        m_referenceColumn = true;
+        endInsertColumns();
+    } else {
+        beginRemoveColumns(QModelIndex(), ReferenceColumn, ReferenceColumn);
+        m_referenceColumn = false;
+        endRemoveColumns();
+    }
+}
+
+void StringListModel::marksChanged()
 {
     if (!m_rows.empty())
         Q_EMIT dataChanged(index(0, 0), index(int(m_rows.size()) - 1, columnCount() - 1));

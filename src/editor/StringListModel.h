@@ -7,7 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
-class ReferenceState;
+class TranslationState;
 class TZelkStrings;
 
 // What one row of the string list shows: the entry's table index, its number
@@ -20,7 +20,8 @@ struct StringRow
 };
 
 // The rows of the string list: columns "Indx", "Hash" and "Text", and
-// "Reference" while a reference is shown, whose marks then flag the texts.
+// "Reference" while a reference is shown; the translator's marks flag the
+// texts while there are any.
 class StringListModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -42,12 +43,13 @@ public:
     void clear();
     void appendRow(quint32 index);
 
-    // Adds the "Reference" column, with marks and tooltips from the reference
-    // of the document; nullptr removes it.
-    void showReference(const ReferenceState *reference, const TZelkStrings *document);
-    bool showsReference() const { return m_reference != nullptr; }
+    // Where the rows' marks, tooltips and reference texts come from.
+    void setTranslation(const TranslationState *state, const TZelkStrings *document);
+    // Adds or removes the "Reference" column.
+    void showReferenceColumn(bool shown);
+    bool showsReference() const { return m_referenceColumn; }
     // Every row's reference text and marks may have changed.
-    void referenceChanged();
+    void marksChanged();
 
     StringRow row(int position) const;
     // A row shows what it was last given, even where its entry changes
@@ -64,7 +66,7 @@ public:
                   const std::function<int(const StringRow &, const StringRow &)> &tieCompare, bool descending);
 
 private:
-    QVariant referenceData(const StringRow &shown, int column, int role) const;
+    QVariant translationData(const StringRow &shown, int column, int role) const;
     QVariant unreadableData(int role) const;
     bool isUnreadable(const StringRow &shown) const;
 
@@ -80,7 +82,8 @@ private:
     // costs four bytes.
     std::vector<quint32> m_rows;
     std::unordered_map<quint32, Shown> m_shown;
-    const ReferenceState *m_reference = nullptr;
+    const TranslationState *m_translation = nullptr;
     const TZelkStrings *m_document = nullptr;
+    bool m_referenceColumn = false;
     const TZelkStrings *m_table = nullptr;
 };

@@ -9,11 +9,11 @@
 #include "MessageBoxes.h"
 #include "CommandAction.h"
 #include "Pictures.h"
-#include "ReferenceCommands.h"
 #include "StringListModel.h"
 #include "StringListView.h"
 #include "TextEditor.h"
 #include "TextRules.h"
+#include "TranslationCommands.h"
 #include "uAbout.h"
 #include "uSplash.h"
 #include "uZelkStrings.h"
@@ -145,7 +145,7 @@ TfrmVantrel::TfrmVantrel(QWidget *parent)
     createMenus();
     createToolBar();
     bindHandlers();
-    createReference();
+    createTranslationTools();
     qApp->installEventFilter(this);
     FormCreate();
 }
@@ -497,15 +497,21 @@ void TfrmVantrel::bindHandlers()
 #endif
 }
 
-// The reference file beside the document, a feature of its own.
-void TfrmVantrel::createReference()
+// The translator's tools: features of their own, told of every change.
+void TfrmVantrel::createTranslationTools()
 {
     auto *panel = static_cast<QVBoxLayout *>(pnlCurString->layout());
-    Reference = new ReferenceCommands({this, Runner, Str.get(), ListModel, lstStrings, tbrMenu, StatusBar, panel,
-                                       memCurString, [this](int row) {
-                                           selectRowAfterChange(row);
-                                           UpdateControls();
-                                       }});
+    Translation = new TranslationCommands({this, Runner, Str.get(), ListModel, lstStrings, tbrMenu, StatusBar, panel,
+                                           memCurString,
+                                           [this](int row) {
+                                               selectRowAfterChange(row);
+                                               UpdateControls();
+                                           },
+                                           [this] {
+                                               FModified = true;
+                                               UpdateControls();
+                                           },
+                                           [this](const QString &text) { StatusPanel->setText(text); }});
 }
 
 // ---------------------------------------------------------------------------
@@ -518,9 +524,9 @@ void TfrmVantrel::FormCreate()
     FCurIdx = -1;
     FNew = false;
     QStringList arguments = QCoreApplication::arguments();
-    const QString reference = ReferenceCommands::takeReferenceArgument(arguments);
+    const QString reference = TranslationCommands::takeReferenceArgument(arguments);
     if (!reference.isEmpty())
-        Runner->guard([&] { Reference->open(reference); });
+        Runner->guard([&] { Translation->openReference(reference); });
     if (arguments.size() > 1) {
         FFromParam = true;
         OpenDialog->fileName = arguments.at(1);
@@ -543,7 +549,7 @@ void TfrmVantrel::FormDestroy()
 void TfrmVantrel::FillList()
 {
     ListModel->appendTable(*Str);
-    Reference->documentChanged();
+    Translation->documentChanged();
 }
 
 void TfrmVantrel::ClearView()
@@ -554,7 +560,7 @@ void TfrmVantrel::ClearView()
         const QSignalBlocker blocker(memCurString);
         memCurString->clear();
     }
-    Reference->showCurrent(-1);
+    Translation->showCurrent(-1);
     edtHashString->clear();
     {
         const QSignalBlocker blocker(edtHashValue);
@@ -575,7 +581,7 @@ void TfrmVantrel::UpdateControls()
     actStringsDelete->setEnabled(selected >= 1);
     actStringsMove->setEnabled(selected == 1);
     actStringsHash->setEnabled(selected == 1);
-    Reference->updateActions(open);
+    Translation->updateActions(open);
 
     const QString caption = open ? Title + QStringLiteral(" - ") + TextRules::fileNamePart(FFileName) : Title;
     if (TextRules::compareFolded(caption, windowTitle()) != 0) {
@@ -608,6 +614,7 @@ void TfrmVantrel::actFileOpenAccept()
     FillList();
     UpdateControls();
     reportUnreadableTexts();
+    Translation->documentLoaded(FFileName);
 }
 
 // Texts that are not UTF-8 load as empty texts that keep their bytes; the
@@ -629,7 +636,7 @@ void TfrmVantrel::openDocument(const QString &fileName)
 
 void TfrmVantrel::openReference(const QString &fileName)
 {
-    Runner->guard([&] { Reference->open(fileName); });
+    Runner->guard([&] { Translation->openReference(fileName); });
 }
 
 void TfrmVantrel::actFileNewExecute()
@@ -649,6 +656,7 @@ void TfrmVantrel::actFileSaveExecute()
         Runner->run(actFileSaveAs);
     } else {
         Str->SaveToFile(FFileName);
+        Translation->documentSaved(FFileName);
         FModified = false;
     }
     UpdateControls();
@@ -705,7 +713,7 @@ void TfrmVantrel::actFileCloseExecute()
         ClearView();
     }
     Str->clear();
-    Reference->documentChanged();
+    Translation->documentClosed();
     returnFreeMemory();
     FModified = false;
     FFileName.clear();
@@ -773,7 +781,7 @@ void TfrmVantrel::lstStringsSelectItem(int row, bool selected)
         putNumberText(QString());
         edtHashValue->setEnabled(false);
     }
-    Reference->showCurrent(FCurIdx);
+    Translation->showCurrent(FCurIdx);
     UpdateControls();
 }
 
@@ -792,7 +800,7 @@ void TfrmVantrel::memCurStringChange()
     }
     if (lstStrings->selectedRowCount() > 0)
         ListModel->setRowText(lstStrings->firstSelectedRow(), Str->GetEntry(quint32(FCurIdx)));
-    Reference->textChanged(quint32(FCurIdx));
+    Translation->textChanged(quint32(FCurIdx));
     FModified = true;
     UpdateControls();
 }
@@ -812,7 +820,7 @@ void TfrmVantrel::edtHashValueChange()
         Str->SetNumber(quint32(FCurIdx), value);
         if (lstStrings->selectedRowCount() > 0)
             ListModel->setRowNumber(lstStrings->firstSelectedRow(), Str->GetNumber(quint32(FCurIdx)));
-        Reference->numberChanged(quint32(FCurIdx), oldValue);
+        Translation->numberChanged(quint32(FCurIdx), oldValue);
         FModified = true;
         UpdateControls();
     } catch (const std::exception &) {
@@ -922,7 +930,7 @@ void TfrmVantrel::actStringsAddExecute()
     Str->AddEntry(text);
     const quint32 last = Str->EntryCount() - 1;
     ListModel->appendRow(last);
-    Reference->documentChanged();
+    Translation->entryAdded();
     selectRowAfterChange(ListModel->rowCount() - 1);
     FModified = true;
     UpdateControls();
@@ -941,6 +949,7 @@ void TfrmVantrel::actStringsDeleteExecute()
         for (const int row : lstStrings->selectedRows())
             indices.push_back(ListModel->row(row).index);
         // One pass over the table instead of one removal per entry.
+        Translation->entriesDeleted(indices);
         Str->deleteEntries(indices);
         ClearView();
         FillList();
@@ -970,6 +979,7 @@ void TfrmVantrel::actStringsMoveExecute()
         newIndex = 0;
     else if (newIndex > last)
         newIndex = last;
+    Translation->entryMoved(quint32(FCurIdx), quint32(newIndex));
     Str->Move(quint32(FCurIdx), quint32(newIndex));
     {
         const Hourglass hourglass;
@@ -1036,7 +1046,7 @@ void TfrmVantrel::lstStringsColumnClick(int column)
         ListModel->sortRows([](const StringRow &row) { return quint64(row.number); }, nullptr, state >= 100);
         break;
     case StringListModel::ReferenceColumn:
-        Reference->sortRows(state >= 100);
+        Translation->sortRows(state >= 100);
         break;
     default:
         ListModel->sortRows([](const StringRow &row) { return TextRules::foldedPrefix(row.text); }, compare,
@@ -1138,9 +1148,9 @@ bool TfrmVantrel::runShortcut(QKeyEvent *event)
 {
     const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
     const QKeySequence pressed(QKeyCombination(modifiers, Qt::Key(event->key())));
-    for (const QList<QAction *> &commands : {actsMain, Reference->actions()}) {
+    for (const QList<QAction *> &commands : {actsMain, Translation->actions()}) {
         for (QAction *action : commands) {
-            if (!action->shortcut().isEmpty() && action->shortcut() == pressed)
+            if (action->shortcuts().contains(pressed))
                 return Runner->run(action);
         }
     }

@@ -22,10 +22,10 @@ class QSessionManager;
 class QSplitter;
 class QStatusBar;
 class QToolBar;
-class ReferenceCommands;
 class StringListModel;
 class StringListView;
 class TZelkStrings;
+class TranslationCommands;
 struct StringRow;
 
 // The editor's one window: the open document, the list of its entries, the
@@ -76,7 +76,7 @@ private:
     void createToolBar();
     void bindHandlers();
     void bindHashButton();
-    void createReference();
+    void createTranslationTools();
     QAction *addMenuEntry(QMenu *menu, QAction *action, const char *ownCaption);
 
     // Start and end.
@@ -192,5 +192,5 @@ private:
     std::unique_ptr<FileDialog> SaveAsDialog;
     QFontDialog *FontDialog = nullptr;
     FindDialog *dlgFind = nullptr;
-    ReferenceCommands *Reference = nullptr;
+    TranslationCommands *Translation = nullptr;
 };

@@ -181,3 +181,21 @@ quint32 Pairing::unpairedInSecond() const
 {
     return quint32(std::count(m_second.cbegin(), m_second.cend(), NoPartner));
 }
+
+PairedTexts comparePairedTexts(const TZelkStrings &first, const TZelkStrings &second, const Pairing &pairing)
+{
+    PairedTexts counts;
+    for (quint32 i = 0; i < second.EntryCount(); ++i) {
+        const quint32 partner = pairing.partnerOfSecond(i);
+        if (partner == Pairing::NoPartner)
+            continue;
+        ++counts.paired;
+        const QString &text = second.entryText(i);
+        if (text.isEmpty())
+            continue;
+        ++counts.nonEmpty;
+        if (text == first.entryText(partner))
+            ++counts.identical;
+    }
+    return counts;
+}

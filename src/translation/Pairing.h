@@ -54,3 +54,15 @@ private:
 // empty when they can. Entries with the
 // number 0 do not count: they are never paired by number.
 QString numberIdentityObstacle(const TZelkStrings &table);
+
+// How alike the texts of paired entries are: of the second table's paired
+// entries with a text, how many have exactly their partner's text. A
+// translation that mostly equals its source is likely the source itself.
+struct PairedTexts
+{
+    quint32 paired = 0;
+    quint32 nonEmpty = 0;
+    quint32 identical = 0;
+    bool mostlyIdentical() const { return nonEmpty > 0 && identical * 2 > nonEmpty; }
+};
+PairedTexts comparePairedTexts(const TZelkStrings &first, const TZelkStrings &second, const Pairing &pairing);

@@ -47,6 +47,9 @@ public:
     static ReviewFile read(const QString &path);
     // Writes the file atomically.
     void write(const QString &path) const;
+    // The file's content, and a review read from it (path names it in errors).
+    QByteArray toJson() const;
+    static ReviewFile fromJson(const QByteArray &bytes, const QString &path);
     // Whether a file there may be replaced or removed: there is none, or it
     // is a review file this program reads. Anything else is left alone.
     static bool mayReplace(const QString &path);

@@ -150,6 +150,25 @@ QString findingKindName(FindingKind kind)
     return QString();
 }
 
+bool findingKindFromName(const QString &name, FindingKind &kind)
+{
+    for (const FindingKind candidate : allFindingKinds()) {
+        if (findingKindName(candidate) == name) {
+            kind = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<FindingKind> allFindingKinds()
+{
+    std::vector<FindingKind> kinds;
+    for (unsigned kind = 0; kind < FindingKindCount; ++kind)
+        kinds.push_back(FindingKind(kind));
+    return kinds;
+}
+
 TranslationChecker::TranslationChecker(QList<QRegularExpression> extraPatterns, double maxLengthRatio)
     : m_extraPatterns(std::move(extraPatterns))
     , m_maxLengthRatio(maxLengthRatio)

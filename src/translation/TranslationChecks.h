@@ -16,6 +16,7 @@ enum class FindingKind {
     Untranslated, // the translation equals a source text that has letters
     Length,       // the translation is longer than allowed
 };
+constexpr unsigned FindingKindCount = unsigned(FindingKind::Length) + 1;
 
 struct Finding
 {
@@ -25,6 +26,10 @@ struct Finding
 
 // The name a finding kind has in reports: "line-breaks", "placeholders", ...
 QString findingKindName(FindingKind kind);
+// The kind of a name, false for a name that is none.
+bool findingKindFromName(const QString &name, FindingKind &kind);
+// Every kind, in the order of the enumeration.
+std::vector<FindingKind> allFindingKinds();
 
 class TranslationChecker
 {

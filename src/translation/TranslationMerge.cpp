@@ -57,3 +57,23 @@ void TranslationMerge::build(TZelkStrings &result) const
         result.SetNumber(i, m_newSource.GetNumber(i));
     }
 }
+
+ReviewFile TranslationMerge::review(const TZelkStrings &result) const
+{
+    ReviewFile file;
+    file.byNumber = numberIdentityObstacle(result).isEmpty();
+    for (quint32 i = 0; i < quint32(m_entries.size()); ++i) {
+        const Entry &entry = m_entries[i];
+        if (entry.outcome == Outcome::Kept)
+            continue;
+        ReviewEntry state;
+        state.state = entry.outcome == Outcome::Changed ? ReviewEntry::State::Changed : ReviewEntry::State::New;
+        state.index = i;
+        state.number = result.GetNumber(i);
+        if (entry.outcome == Outcome::Changed)
+            state.oldSource = m_oldSource.entryText(entry.oldSourceIndex);
+        state.newSource = m_newSource.entryText(i);
+        file.entries.push_back(state);
+    }
+    return file;
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Pairing.h"
+#include "ReviewFile.h"
 
 #include <QString>
 
@@ -40,6 +41,10 @@ public:
     // The new translation: the new source's entries, order, numbers and
     // layout with the carried texts.
     void build(TZelkStrings &result) const;
+
+    // What the translator has to look at in the new translation: every
+    // changed entry, with the source before and after, and every new one.
+    ReviewFile review(const TZelkStrings &result) const;
 
     const Pairing &oldToNew() const { return m_oldToNew; }
     const Pairing &sourceToTranslation() const { return m_sourceToTranslation; }

@@ -349,6 +349,19 @@ void drawProblem(QPainter &p)
     p.drawPoint(QPointF(8, 12.5));
 }
 
+// A blue diamond with an eye-like dot: look at this again.
+void drawToReview(QPainter &p)
+{
+    p.setPen(pen(QColor(20, 60, 140)));
+    p.setBrush(QColor(90, 150, 230));
+    p.drawPolygon(QPolygonF({{8, 1}, {15, 8}, {8, 15}, {1, 8}}));
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawEllipse(QRectF(5.5, 5.5, 5, 5));
+    p.setBrush(QColor(20, 60, 140));
+    p.drawEllipse(QRectF(7, 7, 2, 2));
+}
+
 const Drawing CommandDrawings[Pictures::Count] = {
     drawCut, drawCopy, drawPaste, drawUndo, drawCross, drawOpen, drawSaveAs, drawExit, drawSave,
     drawClose, drawFind, drawFont, drawPlus, drawMinus, drawMove, drawAbout, drawNew,
@@ -376,4 +389,9 @@ QIcon Pictures::untranslatedMark()
 QIcon Pictures::problemMark()
 {
     return QIcon(new PictureEngine(drawProblem, 16));
+}
+
+QIcon Pictures::toReviewMark()
+{
+    return QIcon(new PictureEngine(drawToReview, 16));
 }

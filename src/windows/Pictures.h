@@ -35,8 +35,10 @@ QIcon picture(int index);
 QIcon programIcon();
 
 // The marks of list rows beside a reference (16 x 16): a hollow circle for a
-// text still to translate, a warning triangle for a text with a problem.
+// text still to translate, a warning triangle for a text with a problem, a
+// diamond with a dot for a text to review.
 QIcon untranslatedMark();
 QIcon problemMark();
+QIcon toReviewMark();
 
 } // namespace Pictures

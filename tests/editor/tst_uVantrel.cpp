@@ -394,7 +394,7 @@ void TestMainWindow::menusInOrder()
     const auto *bar = child<QMenuBar>(*window, "tbrMenu");
     QCOMPARE(entriesOf(bar->actions()), (QStringList{QStringLiteral("&File"), QStringLiteral("&Edit"),
                                                       QStringLiteral("&View"), QStringLiteral("&Strings"),
-                                                      QStringLiteral("&Reference"), QStringLiteral("&Help")}));
+                                                      QStringLiteral("&Translation"), QStringLiteral("&Help")}));
     QCOMPARE(entriesOf(child<QMenu>(*window, "mnuFile")->actions()),
              QStringList({"&New", "&Open...", "&Save", "Save &As...", "&Close", "-", "E&xit"}));
     QCOMPARE(entriesOf(child<QMenu>(*window, "mnuEdit")->actions()),

@@ -90,10 +90,10 @@ void TestReference::openedThroughItsDialog_data()
     QTest::addColumn<QString>("progress");
     QTest::newRow("by number") << false
         << QStringList{QStringLiteral("Bye"), QStringLiteral("%d coins"), QStringLiteral("Hello"), QStringLiteral("Options"), QString()}
-        << QStringLiteral("3 of 4 translated (75 %), 2 problems, paired by number");
+        << QStringLiteral("3 of 4 translated (75 %), 0 to review, 2 problems, paired by number");
     QTest::newRow("by index") << true
         << QStringList{QStringLiteral("Hello"), QStringLiteral("%d coins"), QStringLiteral("Options"), QStringLiteral("Bye"), QString()}
-        << QStringLiteral("4 of 4 translated (100 %), 2 problems, paired by index");
+        << QStringLiteral("4 of 4 translated (100 %), 0 to review, 2 problems, paired by index");
 }
 
 void TestReference::openedThroughItsDialog()
@@ -163,7 +163,7 @@ void TestReference::marksFollowEditsAndSorting()
     editor->moveCursor(QTextCursor::End);
     QTest::keyClicks(editor, QStringLiteral(" du jeu"));
     QCOMPARE(description(3), QString());
-    QCOMPARE(progress(), QStringLiteral("4 of 4 translated (100 %), 1 problem, paired by number"));
+    QCOMPARE(progress(), QStringLiteral("4 of 4 translated (100 %), 0 to review, 1 problem, paired by number"));
 
     // A number edit pairs anew: 9 becomes a second 4 (so by index), then 5.
     m_list->deselectAll();
@@ -172,10 +172,10 @@ void TestReference::marksFollowEditsAndSorting()
     number->setFocus();
     number->selectAll();
     QTest::keyClicks(number, QStringLiteral("00000004"));
-    QCOMPARE(progress(), QStringLiteral("4 of 4 translated (100 %), 1 problem, paired by index"));
+    QCOMPARE(progress(), QStringLiteral("4 of 4 translated (100 %), 0 to review, 1 problem, paired by index"));
     number->selectAll();
     QTest::keyClicks(number, QStringLiteral("00000005"));
-    QCOMPARE(progress(), QStringLiteral("4 of 4 translated (100 %), 1 problem, paired by number"));
+    QCOMPARE(progress(), QStringLiteral("4 of 4 translated (100 %), 0 to review, 1 problem, paired by number"));
 
     // Sorting by the reference column, as by any other, both ways.
     QHeaderView *header = m_list->horizontalHeader();
@@ -192,7 +192,7 @@ void TestReference::marksFollowEditsAndSorting()
     m_list->selectItemIndex(0);
     answerBox(QMessageBox::Yes);
     press("actStringsDelete");
-    QCOMPARE(progress(), QStringLiteral("4 of 4 translated (100 %), 0 problems, paired by number"));
+    QCOMPARE(progress(), QStringLiteral("4 of 4 translated (100 %), 0 to review, 0 problems, paired by number"));
 }
 
 void TestReference::nextUntranslatedAndNextProblemWrap()
@@ -229,7 +229,7 @@ void TestReference::staysAcrossDocumentsUntilClosed()
     QVERIFY(!action(*window, "actReferenceOpen")->isEnabled());
     press("actFileNew");
     QCOMPARE(m_list->model()->columnCount(), 4);
-    QCOMPARE(progress(), QStringLiteral("0 of 0 translated (100 %), 0 problems, paired by number"));
+    QCOMPARE(progress(), QStringLiteral("0 of 0 translated (100 %), 0 to review, 0 problems, paired by number"));
 
     // A reference that does not load changes nothing.
     writeBytes(file(QStringLiteral("broken.eng")), QByteArray::fromHex("FEFEFEFE0A000000"));
@@ -260,7 +260,7 @@ void TestReference::firstNumberPairsByNumber()
     number->setFocus();
     number->selectAll();
     QTest::keyClicks(number, QStringLiteral("00000001"));
-    QCOMPARE(progress(), QStringLiteral("1 of 1 translated (100 %), 1 problem, paired by number"));
+    QCOMPARE(progress(), QStringLiteral("1 of 1 translated (100 %), 0 to review, 1 problem, paired by number"));
     QCOMPARE(column(StringListModel::ReferenceColumn), (QStringList{QString(), QStringLiteral("Hello")}));
 }
 
