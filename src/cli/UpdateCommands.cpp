@@ -169,6 +169,12 @@ int UpdateCommands::merge(const QString &oldSourceName, const QString &oldTransl
     load(oldSource, oldSourceName);
     load(oldTranslation, oldTranslationName);
     load(newSource, newSourceName);
+    const QString reviewName = ReviewFile::pathFor(output);
+    // Another program's file of that name stays as it is, and so does the output.
+    if (writeReview && !ReviewFile::mayReplace(reviewName))
+        throw CliError(QStringLiteral("%1 is not a review file this program reads; it was left as it is, "
+                                      "and nothing was written (--no-review writes none)")
+                           .arg(reviewName));
     const TranslationMerge merge(oldSource, oldTranslation, newSource);
     notePairing(merge.oldToNew(), oldSourceName, newSourceName);
     notePairing(merge.sourceToTranslation(), oldSourceName, oldTranslationName);
@@ -179,10 +185,6 @@ int UpdateCommands::merge(const QString &oldSourceName, const QString &oldTransl
         writeTextFile(jsonReport, [&](BufferedOutput &out) { mergeReport(merge, oldSource, oldTranslation, newSource, out); });
     warnOfUnlikelyFiles(merge, oldSource, oldTranslation, newSource, {oldSourceName, oldTranslationName, newSourceName});
     if (writeReview) {
-        const QString reviewName = ReviewFile::pathFor(output);
-        if (!ReviewFile::mayReplace(reviewName))
-            throw CliError(QStringLiteral("%1 is not a review file this program wrote; it was left as it is (--no-review writes none)")
-                               .arg(reviewName));
         merge.review(result).write(reviewName);
         note(QStringLiteral("what to review: %1").arg(reviewName));
     }
@@ -200,9 +202,6 @@ int UpdateCommands::check(const QString &sourceName, const QString &translationN
     TZelkStrings translation;
     load(source, sourceName);
     load(translation, translationName);
-    const Pairing pairing = Pairing::pair(source, translation);
-    notePairing(pairing, sourceName, translationName);
-    const TranslationChecker checker(options.placeholders, options.maxLengthRatio);
     ReviewState review;
     const QString reviewName = options.reviewFile.isEmpty() ? ReviewFile::pathFor(translationName) : options.reviewFile;
     if (!options.noReview && (!options.reviewFile.isEmpty() || QFileInfo::exists(reviewName))) {
@@ -213,6 +212,9 @@ int UpdateCommands::check(const QString &sourceName, const QString &translationN
         }
         note(QStringLiteral("reading what to review from %1").arg(reviewName));
     }
+    const Pairing pairing = Pairing::pair(source, translation);
+    notePairing(pairing, sourceName, translationName);
+    const TranslationChecker checker(options.placeholders, options.maxLengthRatio);
     const std::vector<CheckLine> lines = findProblems(source, translation, pairing, checker, review);
 
     BufferedOutput out(stdout);

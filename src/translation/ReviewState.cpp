@@ -144,6 +144,13 @@ QStringList ReviewState::acceptedKinds(quint32 index, const QString &source, con
     return state->kinds;
 }
 
+void ReviewState::textChanged(quint32 index, const QString &text)
+{
+    const ReviewEntry *state = entry(index);
+    if (state && state->state == ReviewEntry::State::Accepted && state->text != text)
+        setSlot(index, 0);
+}
+
 void ReviewState::entryAppended(quint32 count)
 {
     if (!m_slots.empty())

@@ -39,6 +39,9 @@ public:
     // The kinds accepted for the entry while its texts are still these; an
     // empty list where nothing is accepted or the texts changed since.
     QStringList acceptedKinds(quint32 index, const QString &source, const QString &text) const;
+    // The entry's text changed: an acceptance made for another text goes,
+    // and does not come back with the text.
+    void textChanged(quint32 index, const QString &text);
     void set(quint32 index, const ReviewEntry &entry);
 
     // The document's entries were added, deleted or moved.

@@ -113,6 +113,8 @@ private Q_SLOTS:
     void importMismatches_data();
     void importMismatches();
     void mergeCheckAndDiffByNumber();
+    void reviewFileFromMergeToCheck_data();
+    void reviewFileFromMergeToCheck();
     void badInput_data();
     void badInput();
 
@@ -760,6 +762,83 @@ void TestZelkstr::mergeCheckAndDiffByNumber()
     QCOMPARE(zelkstr({QStringLiteral("diff"), QStringLiteral("--by-number"), oldSource, oldSource}).status, 0);
 }
 
+void TestZelkstr::reviewFileFromMergeToCheck_data()
+{
+    QTest::addColumn<bool>("newFormat");
+    QTest::addColumn<QString>("pairing");
+    QTest::newRow("by number") << true << QStringLiteral("number");
+    QTest::newRow("by index") << false << QStringLiteral("index");
+}
+
+// merge lists what changed and what is new beside its output; check reports
+// those entries until they are done, and skips findings accepted as they are.
+void TestZelkstr::reviewFileFromMergeToCheck()
+{
+    QFETCH(bool, newFormat);
+    QFETCH(QString, pairing);
+    const QString oldSource = path(QStringLiteral("old.eng"));
+    const QString oldTranslation = path(QStringLiteral("old.fre"));
+    const QString newSource = path(QStringLiteral("new.eng"));
+    const QString newTranslation = path(QStringLiteral("new.fre"));
+    writeBytes(oldSource, image({QStringLiteral("Start Game"), QStringLiteral("OK"), QStringLiteral("Quit")}, {1, 2, 3}, newFormat));
+    writeBytes(oldTranslation, image({QStringLiteral("Jouer"), QStringLiteral("OK"), QStringLiteral("Quitter")}, {1, 2, 3}, newFormat));
+    writeBytes(newSource, image({QStringLiteral("Start New Game"), QStringLiteral("OK"), QStringLiteral("Quit"), QStringLiteral("Lute")},
+                                {1, 2, 3, 4}, newFormat));
+    Run run = zelkstr({QStringLiteral("merge"), oldSource, oldTranslation, newSource, QStringLiteral("-o"), newTranslation});
+    QCOMPARE(run.status, 0);
+    const QString review = newTranslation + QStringLiteral(".review.json");
+    QVERIFY(run.err.contains(QStringLiteral("zelkstr: what to review: %1\n").arg(review).toUtf8()));
+    QJsonObject file = QJsonDocument::fromJson(readBytes(review)).object();
+    QCOMPARE(file[QStringLiteral("format")].toString(), QStringLiteral("zelkstr-review"));
+    QCOMPARE(file[QStringLiteral("pairing")].toString(), pairing);
+    QJsonArray entries = file[QStringLiteral("entries")].toArray();
+    QCOMPARE(entries.size(), 2);
+    QCOMPARE(entries[0][QStringLiteral("state")].toString(), QStringLiteral("changed"));
+    QCOMPARE(entries[0][QStringLiteral("old_source")].toString(), QStringLiteral("Start Game"));
+    QCOMPARE(entries[1][QStringLiteral("index")].toInt(), 3);
+    QCOMPARE(entries[1][QStringLiteral("new_source")].toString(), QStringLiteral("Lute"));
+
+    const QByteArray toReview = QByteArray("0 ") + (newFormat ? "00000001" : "00000000")
+                              + " to-review: the source changed from \"Start Game\" to \"Start New Game\"\n";
+    run = zelkstr({QStringLiteral("check"), newSource, newTranslation});
+    QCOMPARE(run.status, 1);
+    const QByteArray number = newFormat ? "00000002" : "00000000";
+    QCOMPARE(run.out, toReview + "1 " + number + " untranslated: the translation equals the source text\n"
+                      "3 " + (newFormat ? "00000004" : "00000000") + " to-review: new in this version\n"
+                      "3 " + (newFormat ? "00000004" : "00000000") + " untranslated: the translation equals the source text\n");
+
+    // "OK" accepted as it is, and "Lute" done: its untranslated stays.
+    entries.removeAt(1);
+    QJsonObject accepted{{QStringLiteral("number"), QString::fromLatin1(number)}, {QStringLiteral("index"), 1},
+                         {QStringLiteral("state"), QStringLiteral("accepted")},
+                         {QStringLiteral("kinds"), QJsonArray{QStringLiteral("untranslated")}},
+                         {QStringLiteral("source"), QStringLiteral("OK")}, {QStringLiteral("text"), QStringLiteral("OK")}};
+    entries.append(accepted);
+    file[QStringLiteral("entries")] = entries;
+    const QString elsewhere = path(QStringLiteral("elsewhere.json"));
+    writeBytes(elsewhere, QJsonDocument(file).toJson());
+    run = zelkstr({QStringLiteral("check"), newSource, newTranslation, QStringLiteral("--review"), elsewhere, QStringLiteral("--json")});
+    const QJsonArray findings = QJsonDocument::fromJson(run.out)[QStringLiteral("findings")].toArray();
+    QStringList kinds;
+    for (const QJsonValue &finding : findings)
+        kinds << QStringLiteral("%1 %2").arg(finding[QStringLiteral("index")].toInt()).arg(finding[QStringLiteral("kind")].toString());
+    QCOMPARE(kinds, (QStringList{QStringLiteral("0 to-review"), QStringLiteral("3 untranslated")}));
+    run = zelkstr({QStringLiteral("check"), newSource, newTranslation, QStringLiteral("--no-review")});
+    QVERIFY(!run.out.contains("to-review"));
+
+    // Files given in the wrong order merge, with a warning.
+    run = zelkstr({QStringLiteral("merge"), oldSource, oldSource, newSource, QStringLiteral("-o"), newTranslation, QStringLiteral("--no-review")});
+    QCOMPARE(run.status, 0);
+    QVERIFY(run.err.contains("warning: " + oldSource.toUtf8() + " looks like " + oldSource.toUtf8() + ": 3 of its 3 paired texts"));
+    if (newFormat) {
+        writeBytes(newSource, image({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}, {1, 8, 9}));
+        run = zelkstr({QStringLiteral("merge"), oldSource, oldTranslation, newSource, QStringLiteral("-o"), newTranslation,
+                       QStringLiteral("--no-review")});
+        QVERIFY(run.err.contains("warning: only 1 of the 3 entries of " + newSource.toUtf8() + " pair with " + oldSource.toUtf8()
+                                 + " by number"));
+    }
+}
+
 void TestZelkstr::badInput_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -801,6 +880,15 @@ void TestZelkstr::badInput_data()
                                         << QStringLiteral("zelkstr: @nocontext.po: the message \"x\" has no entry number or index in its context");
     QTest::newRow("po: missing") << QStringList{QStringLiteral("import"), good, QStringLiteral("@missing.po"), QStringLiteral("-o"), out}
                                  << QStringLiteral("zelkstr: @missing.po: No such file or directory");
+    QTest::newRow("check: damaged review") << QStringList{QStringLiteral("check"), good, QStringLiteral("@bad.eng")}
+                                           << QStringLiteral("zelkstr: bad.eng.review.json: not a review file (its format is not "
+                                                             "\"zelkstr-review\") (--no-review checks without it)");
+    QTest::newRow("merge: another program's review file")
+        << QStringList{QStringLiteral("merge"), good, good, good, QStringLiteral("-o"), QStringLiteral("@bad.eng")}
+        << QStringLiteral("zelkstr: @bad.eng.review.json is not a review file this program reads; it was left as it is");
+    QTest::newRow("check: --review and --no-review")
+        << QStringList{QStringLiteral("check"), good, good, QStringLiteral("--review"), QStringLiteral("@x"), QStringLiteral("--no-review")}
+        << QStringLiteral("zelkstr: --review and --no-review exclude each other");
 #ifdef Q_OS_UNIX
     QTest::newRow("csv: a pipe") << QStringList{QStringLiteral("import"), good, QStringLiteral("@pipe.csv"), QStringLiteral("-o"), out}
                                  << QStringLiteral("zelkstr: @pipe.csv: Not a regular file");
@@ -824,6 +912,8 @@ void TestZelkstr::badInput()
     writeBytes(path(QStringLiteral("latin1.csv")), QByteArray("index,number,text\r\n0,1,caf\xE9\r\n"));
     writeBytes(path(QStringLiteral("broken.po")), QByteArray("this is not\na catalogue\n"));
     writeBytes(path(QStringLiteral("nocontext.po")), QByteArray("msgid \"x\"\nmsgstr \"y\"\n"));
+    writeBytes(path(QStringLiteral("bad.eng")), image({QStringLiteral("a"), QStringLiteral("b")}, {1, 2}));
+    writeBytes(path(QStringLiteral("bad.eng.review.json")), QByteArray("{\"format\": \"notes\"}"));
 #ifdef Q_OS_UNIX
     mkfifo(QFile::encodeName(path(QStringLiteral("pipe.csv"))).constData(), 0600);
 #endif
@@ -848,6 +938,7 @@ void TestZelkstr::badInput()
 #endif
     QVERIFY2(error.startsWith(expected), run.err.constData());
     QCOMPARE(readBytes(path(QStringLiteral("out.eng"))), QByteArray("previous"));
+    QCOMPARE(readBytes(path(QStringLiteral("bad.eng.review.json"))), QByteArray("{\"format\": \"notes\"}"));
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), before);
 }
 

@@ -18,6 +18,28 @@ window_named() {
     timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1
 }
 
+# u32 VALUE: four bytes, little-endian, as printf escapes.
+u32() {
+    printf '\\x%02x\\x%02x\\x%02x\\x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24 & 255))
+}
+
+# strings_file OUT NUMBER TEXT [NUMBER TEXT]...: a new-layout strings file.
+strings_file() {
+    local out=$1 header numbers='' offsets='' texts='' count=0 offset
+    shift
+    count=$(($# / 2))
+    offset=$((16 + 8 * count))
+    while [ $# -gt 0 ]; do
+        numbers+=$(u32 "$1")
+        offsets+=$(u32 "$offset")
+        texts+="$2"'\0'
+        offset=$((offset + $(printf '%s' "$2" | wc -c) + 1))
+        shift 2
+    done
+    header='\xfe\xfe\xfe\xfe'$(u32 "$count")'\0\0\0\0\0\0\0\0'
+    printf "$header$numbers$offsets$texts" >"$out"
+}
+
 # The worked example: "Yes" with 12345678, then e-acute, a line break, B with 9ABCDEF0.
 printf '\xfe\xfe\xfe\xfe\x02\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x78\x56\x34\x12\xf0\xde\xbc\x9a\x20\x00\x00\x00\x24\x00\x00\x00Yes\x00\xc3\xa9^B\x00' >"$work/lang.eng"
 
@@ -81,4 +103,22 @@ xdotool key alt+f x
 timeout 20 tail --pid="$pid" -f /dev/null || fail "the editor with a reference did not exit"
 wait "$pid" || fail "the editor with a reference exited with an error"
 pid=
-echo "e2e: the editor saved what was typed; screenshots in $out/e2e-window.png and $out/reference-window.png"
+# An update merged with zelkstr and reviewed in the window: F8 stops at the
+# first changed entry, whose change view the README shows.
+strings_file "$work/old.eng" 1 "Start Game" 2 "Load Saved Game" 3 "Quit"
+strings_file "$work/old.fre" 1 "Commencer la partie" 2 "Charger la partie sauvegardée" 3 "Quitter"
+strings_file "$work/new.eng" 3 "Quit" 1 "Start New Game" 2 "Load Game" 4 "Battered Lute"
+"$zelkstr" merge "$work/old.eng" "$work/old.fre" "$work/new.eng" -o "$work/new.fre" 2>"$work/merge.log" \
+    || fail "merge failed: $(cat "$work/merge.log")"
+[ -f "$work/new.fre.review.json" ] || fail "merge wrote no review file"
+"$vantrel" "$work/new.fre" --reference "$work/new.eng" &
+pid=$!
+main=$(window_named "Zelk Strings Editor - new.fre") || fail "the window with a review did not open"
+xdotool windowfocus --sync "$main"
+xdotool key F8
+"$grab" "$out/review-window.png" "$main" || fail "no screenshot of the change view"
+xdotool key alt+f x
+timeout 20 tail --pid="$pid" -f /dev/null || fail "the editor with a review did not exit"
+wait "$pid" || fail "the editor with a review exited with an error"
+pid=
+echo "e2e: the editor saved what was typed; screenshots in $out/e2e-window.png, $out/reference-window.png and $out/review-window.png"

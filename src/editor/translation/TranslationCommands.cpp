@@ -124,10 +124,9 @@ void TranslationCommands::entryMoved(quint32 from, quint32 to)
 
 void TranslationCommands::textChanged(quint32 index)
 {
-    if (!m_state.isActive())
-        return;
     m_state.textChanged(*m_host.document, index);
-    refresh();
+    if (m_state.isActive())
+        refresh();
 }
 
 void TranslationCommands::numberChanged(quint32 index, quint32 oldNumber)

@@ -115,13 +115,15 @@ TranslationState::Mark TranslationState::mark(quint32 index) const
 
 void TranslationState::textChanged(const TZelkStrings &document, quint32 index)
 {
+    m_review.textChanged(index, document.entryText(index));
     if (index < m_marks.size())
         setMark(index, markOf(document, index));
 }
 
 void TranslationState::reviewChanged(const TZelkStrings &document, quint32 index)
 {
-    textChanged(document, index);
+    if (index < m_marks.size())
+        setMark(index, markOf(document, index));
 }
 
 // A number edit re-pairs its entry, unless it changes whether the document's
