@@ -65,6 +65,10 @@ const QCommandLineOption CheckNoReviewOption(QStringLiteral("no-review"),
 const QCommandLineOption ReviewOption(QStringLiteral("review"),
                                       QStringLiteral("Read what is still to review from this file instead of TRANSLATION.review.json."),
                                       QStringLiteral("FILE"));
+const QCommandLineOption OnlyOption(QStringLiteral("only"), QStringLiteral("Report only these kinds (comma-separated)."),
+                                    QStringLiteral("KINDS"));
+const QCommandLineOption SkipOption(QStringLiteral("skip"), QStringLiteral("Report all kinds but these (comma-separated)."),
+                                    QStringLiteral("KINDS"));
 const QCommandLineOption LengthRatioOption(QStringLiteral("max-length-ratio"),
                                            QStringLiteral("Report translations longer than R times their source."),
                                            QStringLiteral("R"));
@@ -309,6 +313,20 @@ int runCheck(const QCommandLineParser &parser, const QStringList &arguments)
         if (!ok || !(options.maxLengthRatio > 0))
             throw CliError(QStringLiteral("--max-length-ratio takes a number above 0, not \"%1\"").arg(parser.value(LengthRatioOption)));
     }
+    const auto kinds = [&](const QCommandLineOption &option) {
+        QStringList names;
+        for (const QString &value : parser.values(option))
+            names += value.split(QLatin1Char(','), Qt::SkipEmptyParts);
+        const QStringList known = UpdateCommands::checkKindNames();
+        for (const QString &name : names) {
+            if (!known.contains(name))
+                throw CliError(QStringLiteral("--%1: no kind is called \"%2\"; the kinds are %3")
+                                   .arg(option.names().constFirst(), name, known.join(QStringLiteral(", "))));
+        }
+        return names;
+    };
+    options.only = kinds(OnlyOption);
+    options.skip = kinds(SkipOption);
     options.reviewFile = parser.value(ReviewOption);
     options.noReview = parser.isSet(CheckNoReviewOption);
     if (options.noReview && !options.reviewFile.isEmpty())
@@ -419,17 +437,34 @@ const QList<Command> &commands()
          "translation looks like the old source, or when few entries pair by number: files in the wrong\n"
          "order, or of another game.",
          {OutputOption, ReportOption, NoReviewOption}, 3, 3, runMerge},
-        {"check", "check SOURCE TRANSLATION [--json] [--placeholder REGEX]... [--max-length-ratio R] [--review FILE|--no-review]",
+        {"check", "check SOURCE TRANSLATION [--json] [--only KINDS|--skip KINDS] [--placeholder REGEX]... [--max-length-ratio R] [--review FILE|--no-review]",
          "what in a translation breaks the game or the screen",
          "Compares each entry of TRANSLATION with its SOURCE entry (paired by number, or by index) and\n"
-         "prints one line per finding, \"INDEX NUMBER KIND: detail\", by index: line-breaks (their number\n"
-         "differs), placeholders (printf %s %5.2f %1$s %%, braces {0} {name}, tags <b> </b> <color=#f00>,\n"
-         "and --placeholder patterns, compared as multisets), spaces (leading or trailing), empty,\n"
-         "untranslated (equal to a source text with letters), length (longer than R times the source), and\n"
-         "unpaired and missing entries. TRANSLATION.review.json, when it exists (or --review FILE), adds\n"
-         "to-review for every entry still to review, and silences the findings accepted there as they are;\n"
-         "--no-review ignores it. Exit status 0 when nothing is found, 1 when something is.",
-         {JsonOption, PlaceholderOption, LengthRatioOption, ReviewOption, CheckNoReviewOption}, 2, 2, runCheck},
+         "prints one line per finding, \"INDEX NUMBER KIND: detail\", by index:\n"
+         "  line-breaks     their number differs\n"
+         "  placeholders    printf %s %5.2f %1$s %%, braces {0} {name}, tags <b> </b> <color=#f00>, and\n"
+         "                  --placeholder patterns, compared as multisets\n"
+         "  spaces          leading or trailing blanks differ\n"
+         "  empty           the translation is empty\n"
+         "  untranslated    the translation is its source, which has words of a language (not a code,\n"
+         "                  a version number, or numbers and punctuation only)\n"
+         "  length          longer than R times the source (--max-length-ratio R)\n"
+         "  numbers         the numbers differ (1,000 = 1 000 = 1000; 1.5 = 1,5)\n"
+         "  urls            web and e-mail addresses differ\n"
+         "  brackets        () [] {} or quotation marks of any style open or close another number of times\n"
+         "  punctuation     the last mark (? ! . : ...) differs; French spacing before it is fine\n"
+         "  double-spaces   two spaces in a row where the source has none\n"
+         "  repeated-words  a word twice in a row (\"la la\") where the source repeats none\n"
+         "  tabs            their number differs\n"
+         "  unpaired        a translation entry no source entry pairs with\n"
+         "  missing         a source entry with no translation entry\n"
+         "  to-review       still to review after an update: TRANSLATION.review.json, when it exists (or\n"
+         "                  --review FILE), lists these, and findings accepted there as they are are left\n"
+         "                  out; --no-review ignores it\n"
+         "--only KINDS and --skip KINDS (comma-separated) choose the kinds reported. Exit status 0 when\n"
+         "nothing is found, 1 when something is.",
+         {JsonOption, OnlyOption, SkipOption, PlaceholderOption, LengthRatioOption, ReviewOption, CheckNoReviewOption}, 2, 2,
+         runCheck},
         {"diff", "diff A B [--by-number]", "the entries that differ between two files",
          "Prints, by index, the entries that differ between A and B, one per line: \"text\" and \"number\"\n"
          "changes with the old and new value, \"removed\" and \"added\" entries with their number and text,\n"

@@ -215,7 +215,13 @@ int UpdateCommands::check(const QString &sourceName, const QString &translationN
     const Pairing pairing = Pairing::pair(source, translation);
     notePairing(pairing, sourceName, translationName);
     const TranslationChecker checker(options.placeholders, options.maxLengthRatio);
-    const std::vector<CheckLine> lines = findProblems(source, translation, pairing, checker, review);
+    std::vector<CheckLine> lines = findProblems(source, translation, pairing, checker, review);
+    lines.erase(std::remove_if(lines.begin(), lines.end(),
+                               [&](const CheckLine &line) {
+                                   return options.skip.contains(line.kind)
+                                       || (!options.only.isEmpty() && !options.only.contains(line.kind));
+                               }),
+                lines.end());
 
     BufferedOutput out(stdout);
     if (options.json)
@@ -235,6 +241,15 @@ int UpdateCommands::check(const QString &sourceName, const QString &translationN
         out.ascii(lines.empty() ? "]}\n" : "\n]}\n");
     finish(out);
     return lines.empty() ? Success : Different;
+}
+
+QStringList UpdateCommands::checkKindNames()
+{
+    QStringList names;
+    for (const FindingKind kind : allFindingKinds())
+        names << findingKindName(kind);
+    names << QStringLiteral("unpaired") << QStringLiteral("missing") << QStringLiteral("to-review");
+    return names;
 }
 
 int UpdateCommands::diffByNumber(const QString &oldName, const QString &newName)

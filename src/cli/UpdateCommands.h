@@ -23,7 +23,12 @@ struct CheckOptions
     // unless another is named or none is wanted.
     QString reviewFile;
     bool noReview = false;
+    // The kinds to report: all but skipped ones, or only these.
+    QStringList only;
+    QStringList skip;
 };
+// The names of every kind check reports.
+QStringList checkKindNames();
 int check(const QString &source, const QString &translation, const CheckOptions &options);
 
 int diffByNumber(const QString &oldFile, const QString &newFile);

@@ -146,6 +146,20 @@ QString findingKindName(FindingKind kind)
         return QStringLiteral("untranslated");
     case FindingKind::Length:
         return QStringLiteral("length");
+    case FindingKind::Numbers:
+        return QStringLiteral("numbers");
+    case FindingKind::Urls:
+        return QStringLiteral("urls");
+    case FindingKind::Brackets:
+        return QStringLiteral("brackets");
+    case FindingKind::Punctuation:
+        return QStringLiteral("punctuation");
+    case FindingKind::DoubleSpaces:
+        return QStringLiteral("double-spaces");
+    case FindingKind::RepeatedWords:
+        return QStringLiteral("repeated-words");
+    case FindingKind::Tabs:
+        return QStringLiteral("tabs");
     }
     return QString();
 }
@@ -175,16 +189,20 @@ TranslationChecker::TranslationChecker(QList<QRegularExpression> extraPatterns, 
 {
 }
 
-bool TranslationChecker::isUntranslated(const QString &source, const QString &translation)
+bool TranslationChecker::isUntranslated(const QString &source, const QString &translation) const
 {
     if (translation.isEmpty())
         return !source.isEmpty();
-    return translation == source && std::any_of(source.cbegin(), source.cend(), [](QChar c) { return c.isLetter(); });
+    if (translation != source || !std::any_of(source.cbegin(), source.cend(), [](QChar c) { return c.isLetter(); }))
+        return false;
+    return ContentChecks::hasOwnWords(source, placeholderSpans(source));
 }
 
-QStringList TranslationChecker::placeholders(const QString &text) const
+std::vector<ContentChecks::Span> TranslationChecker::placeholderSpans(const QString &text) const
 {
-    QStringList found;
+    std::vector<ContentChecks::Span> spans;
+    if (!mayHoldPlaceholders(text) && m_extraPatterns.isEmpty())
+        return spans;
     const QStringView view(text);
     for (qsizetype i = 0; i < view.size();) {
         qsizetype length = 0;
@@ -195,16 +213,32 @@ QStringList TranslationChecker::placeholders(const QString &text) const
         else if (view[i] == QLatin1Char('<'))
             length = tagLength(view, i);
         if (length > 0) {
-            found << text.mid(i, length);
+            spans.push_back({i, length});
             i += length;
         } else {
             ++i;
         }
     }
+    const size_t builtIn = spans.size();
     for (const QRegularExpression &pattern : m_extraPatterns) {
-        for (auto it = pattern.globalMatch(text); it.hasNext();)
-            found << it.next().captured(0);
+        for (auto it = pattern.globalMatch(text); it.hasNext();) {
+            const QRegularExpressionMatch match = it.next();
+            if (match.capturedLength() > 0)
+                spans.push_back({match.capturedStart(), match.capturedLength()});
+        }
     }
+    // The extra patterns' matches come after the built-in ones in the list
+    // of placeholders; in the spans, in text order.
+    if (spans.size() > builtIn)
+        std::sort(spans.begin(), spans.end(), [](const auto &a, const auto &b) { return a.start < b.start; });
+    return spans;
+}
+
+QStringList TranslationChecker::placeholders(const QString &text) const
+{
+    QStringList found;
+    for (const ContentChecks::Span &span : placeholderSpans(text))
+        found << text.mid(span.start, span.length);
     return found;
 }
 
@@ -254,6 +288,8 @@ void TranslationChecker::examine(const QString &source, const QString &translati
             });
     }
 
+    examineContent(source, translation, add);
+
     if (m_maxLengthRatio > 0) {
         const qsizetype sourceLength = codePoints(source);
         const qsizetype length = codePoints(translation);
@@ -265,6 +301,80 @@ void TranslationChecker::examine(const QString &source, const QString &translati
                     .arg(sourceLength);
             });
     }
+}
+
+// What a text says besides its words: numbers, addresses, brackets, the end
+// mark, spacing, tabs. Each check looks first for the characters it needs,
+// so that most texts cost one pass or two.
+template<typename Add>
+void TranslationChecker::examineContent(const QString &source, const QString &translation, Add add) const
+{
+    const auto hasDigit = [](const QString &text) {
+        return std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.isDigit(); });
+    };
+    std::vector<ContentChecks::Span> sourceSkip;
+    std::vector<ContentChecks::Span> translationSkip;
+    bool skipsKnown = false;
+    // Placeholders and addresses are no numbers or brackets of the text.
+    const auto knowSkips = [&] {
+        if (skipsKnown)
+            return;
+        skipsKnown = true;
+        for (auto [text, skip] : {std::pair{&source, &sourceSkip}, std::pair{&translation, &translationSkip}}) {
+            *skip = placeholderSpans(*text);
+            const std::vector<ContentChecks::Span> addresses = ContentChecks::addressSpans(*text);
+            skip->insert(skip->end(), addresses.begin(), addresses.end());
+            std::sort(skip->begin(), skip->end(), [](const auto &a, const auto &b) { return a.start < b.start; });
+        }
+    };
+    if (hasDigit(source) || hasDigit(translation)) {
+        knowSkips();
+        const QStringList want = ContentChecks::numbers(source, sourceSkip);
+        const QStringList have = ContentChecks::numbers(translation, translationSkip);
+        if (want != have)
+            add(FindingKind::Numbers, [&] {
+                return QStringLiteral("%1, the source has %2")
+                    .arg(have.isEmpty() ? QStringLiteral("no number") : have.join(QLatin1Char(' ')),
+                         want.isEmpty() ? QStringLiteral("none") : want.join(QLatin1Char(' ')));
+            });
+    }
+    const QStringList wantAddresses = ContentChecks::addresses(source);
+    const QStringList haveAddresses = ContentChecks::addresses(translation);
+    if (wantAddresses != haveAddresses)
+        add(FindingKind::Urls, [&] {
+            return QStringLiteral("%1, the source has %2")
+                .arg(haveAddresses.isEmpty() ? QStringLiteral("no address") : haveAddresses.join(QLatin1Char(' ')),
+                     wantAddresses.isEmpty() ? QStringLiteral("none") : wantAddresses.join(QLatin1Char(' ')));
+        });
+    const auto hasBracket = [](const QString &text) {
+        return std::any_of(text.cbegin(), text.cend(), [](QChar c) {
+            return QStringView(u"()[]{}\"\u00AB\u00BB\u201C\u201D\u201E\u201F\uFF02").contains(c);
+        });
+    };
+    if (hasBracket(source) || hasBracket(translation)) {
+        knowSkips();
+        const ContentChecks::Brackets want = ContentChecks::brackets(source, sourceSkip);
+        const ContentChecks::Brackets have = ContentChecks::brackets(translation, translationSkip);
+        if (want != have)
+            add(FindingKind::Brackets, [&] { return QStringLiteral("%1; the source has %2").arg(have.describe(), want.describe()); });
+    }
+    const ContentChecks::EndMark wantEnd = ContentChecks::endMark(source);
+    const ContentChecks::EndMark haveEnd = ContentChecks::endMark(translation);
+    if (wantEnd != haveEnd)
+        add(FindingKind::Punctuation, [&] {
+            return QStringLiteral("ends with %1, the source with %2")
+                .arg(ContentChecks::endMarkName(haveEnd), ContentChecks::endMarkName(wantEnd));
+        });
+    const QLatin1String twoSpaces("  ");
+    if (translation.contains(twoSpaces) && !source.contains(twoSpaces))
+        add(FindingKind::DoubleSpaces, [] { return QStringLiteral("two spaces in a row; the source has none"); });
+    if (const QString word = ContentChecks::repeatedWord(translation); !word.isEmpty()
+        && ContentChecks::repeatedWord(source).isEmpty())
+        add(FindingKind::RepeatedWords, [&] { return QStringLiteral("\"%1\" twice in a row").arg(word); });
+    const qsizetype sourceTabs = source.count(QLatin1Char('\t'));
+    const qsizetype tabs = translation.count(QLatin1Char('\t'));
+    if (sourceTabs != tabs)
+        add(FindingKind::Tabs, [&] { return QStringLiteral("%1 tab(s), the source has %2").arg(tabs).arg(sourceTabs); });
 }
 
 std::vector<Finding> TranslationChecker::check(const QString &source, const QString &translation) const

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ContentChecks.h"
+
 #include <QList>
 #include <QRegularExpression>
 #include <QString>
@@ -13,10 +15,17 @@ enum class FindingKind {
     Placeholders, // printf, brace and markup placeholders differ as multisets
     Spaces,       // leading or trailing spaces differ
     Empty,        // the translation is empty where the source is not
-    Untranslated, // the translation equals a source text that has letters
+    Untranslated, // the translation equals a source text that has words of a language
     Length,       // the translation is longer than allowed
+    Numbers,      // the numbers differ as multisets, whatever their separators
+    Urls,         // web and e-mail addresses differ
+    Brackets,     // brackets or quotation marks open and close another number of times
+    Punctuation,  // the last punctuation mark differs
+    DoubleSpaces, // two spaces in a row where the source has none
+    RepeatedWords, // a word typed twice in a row where the source repeats none
+    Tabs,         // the number of tabs differs
 };
-constexpr unsigned FindingKindCount = unsigned(FindingKind::Length) + 1;
+constexpr unsigned FindingKindCount = unsigned(FindingKind::Tabs) + 1;
 
 struct Finding
 {
@@ -45,15 +54,19 @@ public:
     unsigned findingKinds(const QString &source, const QString &translation) const;
 
     // Empty where the source is not, or the source's text itself (when that
-    // has letters): what a translator has still to do.
-    static bool isUntranslated(const QString &source, const QString &translation);
+    // has words of a language): what a translator has still to do.
+    bool isUntranslated(const QString &source, const QString &translation) const;
 
     // The placeholders of a text, in order: printf-style ("%s", "%5.2f",
     // "%1$s", "%%"), braces ("{0}", "{name}") and markup tags ("<b>", "</b>",
     // "<color=#ff0000>"), then those of the extra patterns.
     QStringList placeholders(const QString &text) const;
+    // Where they are, in text order.
+    std::vector<ContentChecks::Span> placeholderSpans(const QString &text) const;
 
 private:
+    template<typename Add>
+    void examineContent(const QString &source, const QString &translation, Add add) const;
     template<typename Add>
     void examine(const QString &source, const QString &translation, Add add) const;
 

@@ -113,6 +113,8 @@ private Q_SLOTS:
     void importMismatches_data();
     void importMismatches();
     void mergeCheckAndDiffByNumber();
+    void checkChoosesKinds_data();
+    void checkChoosesKinds();
     void reviewFileFromMergeToCheck_data();
     void reviewFileFromMergeToCheck();
     void badInput_data();
@@ -762,6 +764,41 @@ void TestZelkstr::mergeCheckAndDiffByNumber()
     QCOMPARE(zelkstr({QStringLiteral("diff"), QStringLiteral("--by-number"), oldSource, oldSource}).status, 0);
 }
 
+void TestZelkstr::checkChoosesKinds_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QByteArray>("kinds");
+    QTest::newRow("all") << QStringList{} << QByteArray("numbers punctuation urls brackets repeated-words untranslated");
+    QTest::newRow("only") << QStringList{QStringLiteral("--only"), QStringLiteral("numbers,urls")} << QByteArray("numbers urls");
+    QTest::newRow("skip") << QStringList{QStringLiteral("--skip"), QStringLiteral("untranslated"), QStringLiteral("--skip"),
+                                         QStringLiteral("punctuation,brackets")}
+                          << QByteArray("numbers urls repeated-words");
+}
+
+// The new kinds reach zelkstr check, one line each, and --only and --skip
+// choose among them.
+void TestZelkstr::checkChoosesKinds()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QByteArray, kinds);
+    writeBytes(path(QStringLiteral("faults.eng")),
+               image({QStringLiteral("Costs 5 gold."), QStringLiteral("See https://a.example/x"), QStringLiteral("[E] Open"),
+                      QStringLiteral("Open the door"), QStringLiteral("Options"), QStringLiteral("Version 1.2.3")},
+                     {1, 2, 3, 4, 5, 6}));
+    writeBytes(path(QStringLiteral("faults.fre")),
+               image({QStringLiteral("Coûte 6 pièces d'or"), QStringLiteral("Voir https://b.example/x"), QStringLiteral("[E Ouvrir"),
+                      QStringLiteral("Ouvrez la la porte"), QStringLiteral("Options"), QStringLiteral("Version 1.2.3")},
+                     {1, 2, 3, 4, 5, 6}));
+    const Run run = zelkstr(QStringList{QStringLiteral("check"), path(QStringLiteral("faults.eng")), path(QStringLiteral("faults.fre"))}
+                            + options);
+    QCOMPARE(run.status, 1);
+    QByteArrayList found;
+    for (const QByteArray &line : run.out.trimmed().split('\n'))
+        found << line.split(' ').at(2).chopped(1);
+    QCOMPARE(found.join(' '), kinds);
+    QVERIFY(run.out.contains("0 00000001 numbers: 6, the source has 5\n"));
+}
+
 void TestZelkstr::reviewFileFromMergeToCheck_data()
 {
     QTest::addColumn<bool>("newFormat");
@@ -886,6 +923,8 @@ void TestZelkstr::badInput_data()
     QTest::newRow("merge: another program's review file")
         << QStringList{QStringLiteral("merge"), good, good, good, QStringLiteral("-o"), QStringLiteral("@bad.eng")}
         << QStringLiteral("zelkstr: @bad.eng.review.json is not a review file this program reads; it was left as it is");
+    QTest::newRow("check: unknown kind") << QStringList{QStringLiteral("check"), good, good, QStringLiteral("--only"), QStringLiteral("numbers,typos")}
+                                         << QStringLiteral("zelkstr: --only: no kind is called \"typos\"; the kinds are line-breaks, ");
     QTest::newRow("check: --review and --no-review")
         << QStringList{QStringLiteral("check"), good, good, QStringLiteral("--review"), QStringLiteral("@x"), QStringLiteral("--no-review")}
         << QStringLiteral("zelkstr: --review and --no-review exclude each other");

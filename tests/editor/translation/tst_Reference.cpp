@@ -165,6 +165,19 @@ void TestReference::marksFollowEditsAndSorting()
     QCOMPARE(description(3), QString());
     QCOMPARE(progress(), QStringLiteral("4 of 4 translated (100 %), 0 to review, 1 problem, paired by number"));
 
+    // The checks of numbers, punctuation and the rest mark rows as well.
+    m_list->deselectAll();
+    m_list->selectItemIndex(0);
+    editor->setFocus();
+    editor->moveCursor(QTextCursor::End);
+    QTest::keyClicks(editor, QStringLiteral(" 2!"));
+    QCOMPARE(description(0), QStringLiteral("Problem"));
+    QCOMPARE(model->index(0, StringListModel::TextColumn).data(Qt::ToolTipRole).toString(),
+             QStringLiteral("numbers: 2, the source has none\npunctuation: ends with \"!\", the source with no mark"));
+    for (int i = 0; i < 3; ++i)
+        QTest::keyClick(editor, Qt::Key_Backspace);
+    QCOMPARE(description(0), QString());
+
     // A number edit pairs anew: 9 becomes a second 4 (so by index), then 5.
     m_list->deselectAll();
     m_list->selectItemIndex(4);
