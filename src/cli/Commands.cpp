@@ -5,6 +5,7 @@
 #include "CsvCatalogue.h"
 #include "Pairing.h"
 #include "PoCatalogue.h"
+#include "ReplaceCommand.h"
 #include "TextOutput.h"
 #include "TranslationError.h"
 #include "UpdateCommands.h"
@@ -69,6 +70,11 @@ const QCommandLineOption OnlyOption(QStringLiteral("only"), QStringLiteral("Repo
                                     QStringLiteral("KINDS"));
 const QCommandLineOption SkipOption(QStringLiteral("skip"), QStringLiteral("Report all kinds but these (comma-separated)."),
                                     QStringLiteral("KINDS"));
+const QCommandLineOption RegexOption(QStringLiteral("regex"),
+                                     QStringLiteral("FIND is a regular expression; \\1 to \\99 in REPLACEMENT stand for its groups."));
+const QCommandLineOption MatchCaseOption(QStringLiteral("match-case"), QStringLiteral("Tell upper and lower case apart."));
+const QCommandLineOption WholeWordsOption(QStringLiteral("whole-words"), QStringLiteral("Replace whole words only."));
+const QCommandLineOption DryRunOption(QStringLiteral("dry-run"), QStringLiteral("Print the changes and write nothing."));
 const QCommandLineOption LengthRatioOption(QStringLiteral("max-length-ratio"),
                                            QStringLiteral("Report translations longer than R times their source."),
                                            QStringLiteral("R"));
@@ -334,6 +340,17 @@ int runCheck(const QCommandLineParser &parser, const QStringList &arguments)
     return UpdateCommands::check(arguments.at(0), arguments.at(1), options);
 }
 
+int runReplace(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    ReplaceCommand::Options options;
+    options.matching.regex = parser.isSet(RegexOption);
+    options.matching.matchCase = parser.isSet(MatchCaseOption);
+    options.matching.wholeWords = parser.isSet(WholeWordsOption);
+    options.dryRun = parser.isSet(DryRunOption);
+    options.output = parser.value(OutputOption);
+    return ReplaceCommand::run(arguments.at(0), arguments.at(1), arguments.at(2), options);
+}
+
 int runDiff(const QCommandLineParser &parser, const QStringList &arguments)
 {
     if (parser.isSet(ByNumberOption))
@@ -465,6 +482,15 @@ const QList<Command> &commands()
          "nothing is found, 1 when something is.",
          {JsonOption, OnlyOption, SkipOption, PlaceholderOption, LengthRatioOption, ReviewOption, CheckNoReviewOption}, 2, 2,
          runCheck},
+        {"replace", "replace FILE FIND REPLACEMENT -o OUT [--regex] [--match-case] [--whole-words] [--dry-run]",
+         "replaces a text or pattern in every text",
+         "Writes OUT: FILE with every occurrence of FIND in its texts replaced by REPLACEMENT, case ignored\n"
+         "unless --match-case is given. --whole-words replaces only occurrences that are whole words. With\n"
+         "--regex, FIND is a regular expression (Perl-like, as Qt reads it) and \\1 to \\99 in REPLACEMENT\n"
+         "stand for what its groups matched (\\\\ for a backslash). Prints one line per changed entry,\n"
+         "\"INDEX NUMBER: BEFORE -> AFTER\", texts written as dump writes them; the last line on stderr is\n"
+         "\"replaced in K texts (M occurrences)\". --dry-run prints the changes and writes nothing.",
+         {OutputOption, RegexOption, MatchCaseOption, WholeWordsOption, DryRunOption}, 3, 3, runReplace},
         {"diff", "diff A B [--by-number]", "the entries that differ between two files",
          "Prints, by index, the entries that differ between A and B, one per line: \"text\" and \"number\"\n"
          "changes with the old and new value, \"removed\" and \"added\" entries with their number and text,\n"

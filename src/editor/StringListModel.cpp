@@ -173,10 +173,32 @@ void StringListModel::appendTable(const TZelkStrings &table)
     beginResetModel();
     m_table = &table;
     const quint32 count = table.EntryCount();
-    const size_t first = m_rows.size();
-    m_rows.resize(first + count);
-    std::iota(m_rows.begin() + qsizetype(first), m_rows.end(), 0u);
+    if (m_rowFilter) {
+        for (quint32 i = 0; i < count; ++i) {
+            if (i < m_rowFilter->size() && (*m_rowFilter)[i])
+                m_rows.push_back(i);
+        }
+    } else {
+        const size_t first = m_rows.size();
+        m_rows.resize(first + count);
+        std::iota(m_rows.begin() + qsizetype(first), m_rows.end(), 0u);
+    }
     endResetModel();
+}
+
+void StringListModel::setRows(std::vector<quint32> rows)
+{
+    beginResetModel();
+    m_rows.swap(rows);
+    endResetModel();
+}
+
+void StringListModel::entriesChanged(const std::vector<quint32> &indices)
+{
+    for (const quint32 entry : indices)
+        m_shown.erase(entry);
+    if (!m_rows.empty())
+        Q_EMIT dataChanged(index(0, 0), index(int(m_rows.size()) - 1, columnCount() - 1));
 }
 
 void StringListModel::clear()

@@ -38,8 +38,16 @@ public:
 
     // The table whose entries the rows show.
     void setDocument(const TZelkStrings *document) { m_table = document; }
-    // Appends one row per entry of the table, in table order, in one reset.
+    // Appends one row per entry of the table, in table order, in one reset;
+    // while a row filter is set, only the entries it shows.
     void appendTable(const TZelkStrings &table);
+    // Which entries the list shows (1 for shown, per entry), nullptr for all.
+    void setRowFilter(const std::vector<quint8> *shown) { m_rowFilter = shown; }
+    // Shows exactly these entries, in this order, in one reset.
+    void setRows(std::vector<quint32> rows);
+    // The entries' texts changed without their rows being given them: every
+    // row shows its entry as the table has it now.
+    void entriesChanged(const std::vector<quint32> &indices);
     void clear();
     void appendRow(quint32 index);
 
@@ -81,6 +89,7 @@ private:
     // A row is its entry's index: the texts stay in the table, so a row
     // costs four bytes.
     std::vector<quint32> m_rows;
+    const std::vector<quint8> *m_rowFilter = nullptr;
     std::unordered_map<quint32, Shown> m_shown;
     const TranslationState *m_translation = nullptr;
     const TZelkStrings *m_document = nullptr;

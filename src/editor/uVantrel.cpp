@@ -197,10 +197,17 @@ void TfrmVantrel::createControls()
     Splitter->setOpaqueResize(false);
     ListModel = new StringListModel(this);
     ListModel->setDocument(Str.get());
-    lstStrings = new StringListView(ListModel, Splitter);
+    // The list sits in a box of its own, where the filter bar can go above it.
+    auto *listBox = new QWidget(Splitter);
+    listBox->setObjectName(QStringLiteral("pnlList"));
+    lstStrings = new StringListView(ListModel, listBox);
     lstStrings->setObjectName(QStringLiteral("lstStrings"));
     lstStrings->setMinimumWidth(30);
     setTag(lstStrings, 0);
+    auto *listLayout = new QVBoxLayout(listBox);
+    listLayout->setContentsMargins(0, 0, 0, 0);
+    listLayout->setSpacing(0);
+    listLayout->addWidget(lstStrings);
 
     pnlCurString = new QWidget(Splitter);
     pnlCurString->setObjectName(QStringLiteral("pnlCurString"));
@@ -220,7 +227,7 @@ void TfrmVantrel::createControls()
     panel->addWidget(pnlStringHash);
     panel->addWidget(memCurString, 1);
 
-    Splitter->addWidget(lstStrings);
+    Splitter->addWidget(listBox);
     Splitter->addWidget(pnlCurString);
     Splitter->setCollapsible(0, true);
     Splitter->setCollapsible(1, false);
@@ -511,7 +518,25 @@ void TfrmVantrel::createTranslationTools()
                                                FModified = true;
                                                UpdateControls();
                                            },
-                                           [this](const QString &text) { StatusPanel->setText(text); }});
+                                           [this](const QString &text) { StatusPanel->setText(text); },
+                                           [this](const std::vector<std::pair<quint32, QString>> &texts) { setEntryTexts(texts); }});
+}
+
+// Texts given by a command of the translator's tools, as edits: the rows and
+// the editor show them, and the document is modified.
+void TfrmVantrel::setEntryTexts(const std::vector<std::pair<quint32, QString>> &texts)
+{
+    std::vector<quint32> indices;
+    for (const auto &[index, text] : texts) {
+        Str->SetEntry(index, text);
+        indices.push_back(index);
+    }
+    ListModel->entriesChanged(indices);
+    Translation->textsChanged(indices);
+    if (FCurIdx >= 0 && std::find(indices.begin(), indices.end(), quint32(FCurIdx)) != indices.end())
+        putEditorText(Str->GetEntry(quint32(FCurIdx)));
+    FModified = true;
+    UpdateControls();
 }
 
 // ---------------------------------------------------------------------------
@@ -974,7 +999,8 @@ void TfrmVantrel::actStringsMoveExecute()
         return;
     }
     const int row = lstStrings->firstSelectedRow();
-    const int last = ListModel->rowCount() - 1;
+    // The last index of the table; the list may show fewer rows.
+    const int last = int(Str->EntryCount()) - 1;
     if (newIndex < 0)
         newIndex = 0;
     else if (newIndex > last)

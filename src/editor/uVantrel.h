@@ -5,6 +5,8 @@
 #include <QPointer>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 class ActionRunner;
 class EditActions;
@@ -77,6 +79,7 @@ private:
     void bindHandlers();
     void bindHashButton();
     void createTranslationTools();
+    void setEntryTexts(const std::vector<std::pair<quint32, QString>> &texts);
     QAction *addMenuEntry(QMenu *menu, QAction *action, const char *ownCaption);
 
     // Start and end.

@@ -377,6 +377,26 @@ void TranslationChecker::examineContent(const QString &source, const QString &tr
         add(FindingKind::Tabs, [&] { return QStringLiteral("%1 tab(s), the source has %2").arg(tabs).arg(sourceTabs); });
 }
 
+QString TranslationChecker::structureChange(const QString &before, const QString &after) const
+{
+    QStringList changes;
+    QStringList was = placeholders(before);
+    QStringList now = placeholders(after);
+    std::sort(was.begin(), was.end());
+    std::sort(now.begin(), now.end());
+    const QStringList lost = difference(was, now);
+    const QStringList gained = difference(now, was);
+    if (!lost.isEmpty())
+        changes << QStringLiteral("loses %1").arg(lost.join(QLatin1Char(' ')));
+    if (!gained.isEmpty())
+        changes << QStringLiteral("gains %1").arg(gained.join(QLatin1Char(' ')));
+    const qsizetype breaksBefore = before.count(QLatin1Char('\n'));
+    const qsizetype breaksAfter = after.count(QLatin1Char('\n'));
+    if (breaksBefore != breaksAfter)
+        changes << QStringLiteral("%1 line break(s) instead of %2").arg(breaksAfter).arg(breaksBefore);
+    return changes.join(QStringLiteral("; "));
+}
+
 std::vector<Finding> TranslationChecker::check(const QString &source, const QString &translation) const
 {
     std::vector<Finding> findings;

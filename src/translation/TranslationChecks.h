@@ -63,6 +63,9 @@ public:
     QStringList placeholders(const QString &text) const;
     // Where they are, in text order.
     std::vector<ContentChecks::Span> placeholderSpans(const QString &text) const;
+    // What an edit changes of a text's placeholders, tags and line breaks,
+    // for a person to read; empty when nothing.
+    QString structureChange(const QString &before, const QString &after) const;
 
 private:
     template<typename Add>

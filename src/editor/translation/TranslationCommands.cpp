@@ -1,9 +1,11 @@
 #include "TranslationCommands.h"
 
+#include "FilterBar.h"
 #include "Hourglass.h"
 #include "MessageBoxes.h"
 #include "Pairing.h"
 #include "ReferenceCommands.h"
+#include "ReplaceCommands.h"
 #include "ReviewCommands.h"
 #include "StringListModel.h"
 #include "StringListView.h"
@@ -35,6 +37,8 @@ TranslationCommands::TranslationCommands(const TranslationHost &host)
     createMenu();
     m_reference = std::make_unique<ReferenceCommands>(*this);
     m_review = std::make_unique<ReviewCommands>(*this);
+    m_filter = std::make_unique<FilterBar>(*this);
+    m_replace = std::make_unique<ReplaceCommands>(*this);
     createProgress();
     m_host.model->setTranslation(&m_state, m_host.document);
     m_markTimer.setInterval(0);
@@ -62,7 +66,7 @@ void TranslationCommands::createProgress()
 
 QList<QAction *> TranslationCommands::actions() const
 {
-    return m_reference->actions() + m_review->actions();
+    return m_reference->actions() + m_review->actions() + m_filter->actions() + m_replace->actions();
 }
 
 QString TranslationCommands::takeReferenceArgument(QStringList &arguments)
@@ -97,34 +101,49 @@ void TranslationCommands::documentChanged()
         const Hourglass hourglass;
         m_state.rebuild(*m_host.document);
     }
+    m_replace->documentChanged();
+    m_filter->documentChanged();
     refresh();
 }
 
 void TranslationCommands::documentClosed()
 {
     m_state.review().clear();
+    m_filter->documentClosed();
     documentChanged();
 }
 
 void TranslationCommands::entryAdded()
 {
     m_state.review().entryAppended(m_host.document->EntryCount());
+    m_filter->entryAdded();
     documentChanged();
 }
 
 void TranslationCommands::entriesDeleted(const std::vector<quint32> &indices)
 {
     m_state.review().entriesDeleted(indices);
+    m_filter->entriesDeleted(indices);
 }
 
 void TranslationCommands::entryMoved(quint32 from, quint32 to)
 {
     m_state.review().entryMoved(from, to);
+    m_filter->entryMoved(from, to);
 }
 
 void TranslationCommands::textChanged(quint32 index)
 {
     m_state.textChanged(*m_host.document, index);
+    if (m_state.isActive())
+        refresh();
+}
+
+void TranslationCommands::textsChanged(const std::vector<quint32> &indices)
+{
+    for (const quint32 index : indices)
+        m_state.textChanged(*m_host.document, index);
+    m_replace->documentChanged();
     if (m_state.isActive())
         refresh();
 }
@@ -154,6 +173,8 @@ void TranslationCommands::updateActions(bool documentOpen)
     m_documentOpen = documentOpen;
     m_reference->updateActions(documentOpen);
     m_review->updateActions(documentOpen);
+    m_filter->updateActions(documentOpen);
+    m_replace->updateActions(documentOpen);
 }
 
 void TranslationCommands::sortRows(bool descending)

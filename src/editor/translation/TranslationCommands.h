@@ -11,6 +11,7 @@
 #include <vector>
 
 class ActionRunner;
+class FilterBar;
 class QAction;
 class QLabel;
 class QMenu;
@@ -19,6 +20,7 @@ class QPlainTextEdit;
 class QStatusBar;
 class QVBoxLayout;
 class ReferenceCommands;
+class ReplaceCommands;
 class ReviewCommands;
 class StringListModel;
 class StringListView;
@@ -43,6 +45,8 @@ struct TranslationHost
     std::function<void()> markModified;
     // A message in the status bar.
     std::function<void(const QString &)> showStatus;
+    // Gives entries new texts as edits of the document.
+    std::function<void(const std::vector<std::pair<quint32, QString>> &)> setTexts;
 };
 
 // The translator's tools of the window, in the "Translation" menu: the
@@ -75,6 +79,7 @@ public:
     void entriesDeleted(const std::vector<quint32> &indices);
     void entryMoved(quint32 from, quint32 to);
     void textChanged(quint32 index);
+    void textsChanged(const std::vector<quint32> &indices);
     void numberChanged(quint32 index, quint32 oldNumber);
     // The current string, -1 for none.
     void showCurrent(int index);
@@ -110,6 +115,8 @@ private:
     QLabel *lblReferenceProgress = nullptr;
     std::unique_ptr<ReferenceCommands> m_reference;
     std::unique_ptr<ReviewCommands> m_review;
+    std::unique_ptr<FilterBar> m_filter;
+    std::unique_ptr<ReplaceCommands> m_replace;
     QTimer m_markTimer;
     int m_current = -1;
     bool m_documentOpen = false;
