@@ -113,6 +113,8 @@ private Q_SLOTS:
     void importMismatches_data();
     void importMismatches();
     void mergeCheckAndDiffByNumber();
+    void replace_data();
+    void replace();
     void checkChoosesKinds_data();
     void checkChoosesKinds();
     void reviewFileFromMergeToCheck_data();
@@ -764,6 +766,51 @@ void TestZelkstr::mergeCheckAndDiffByNumber()
     QCOMPARE(zelkstr({QStringLiteral("diff"), QStringLiteral("--by-number"), oldSource, oldSource}).status, 0);
 }
 
+void TestZelkstr::replace_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QByteArray>("out");
+    QTest::addColumn<QStringList>("texts");
+    const QStringList texts{QStringLiteral("La la\tland"), QStringLiteral("Salade"), QStringLiteral("la plage")};
+    QTest::newRow("case ignored") << QStringList{QStringLiteral("la"), QStringLiteral("LE")}
+                                  << QByteArray("0 00000001: La la\\tland -> LE LE\\tLEnd\n1 00000002: Salade -> SaLEde\n"
+                                                "2 00000003: la plage -> LE pLEge\n")
+                                  << QStringList{QStringLiteral("LE LE\tLEnd"), QStringLiteral("SaLEde"), QStringLiteral("LE pLEge")};
+    QTest::newRow("whole words, match case")
+        << QStringList{QStringLiteral("la"), QStringLiteral("le"), QStringLiteral("--whole-words"), QStringLiteral("--match-case")}
+        << QByteArray("0 00000001: La la\\tland -> La le\\tland\n2 00000003: la plage -> le plage\n")
+        << QStringList{QStringLiteral("La le\tland"), QStringLiteral("Salade"), QStringLiteral("le plage")};
+    QTest::newRow("regex with references") << QStringList{QStringLiteral("(\\w+) (\\w+)$"), QStringLiteral("\\2 \\1"), QStringLiteral("--regex")}
+                                           << QByteArray("2 00000003: la plage -> plage la\n")
+                                           << QStringList{QStringLiteral("La la\tland"), QStringLiteral("Salade"), QStringLiteral("plage la")};
+    QTest::newRow("dry run") << QStringList{QStringLiteral("plage"), QStringLiteral("mer"), QStringLiteral("--dry-run")}
+                             << QByteArray("2 00000003: la plage -> la mer\n") << QStringList{};
+}
+
+void TestZelkstr::replace()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QByteArray, out);
+    QFETCH(QStringList, texts);
+    const QString source = path(QStringLiteral("lang.fre"));
+    const QString output = path(QStringLiteral("out.fre"));
+    writeBytes(source, image({QStringLiteral("La la\tland"), QStringLiteral("Salade"), QStringLiteral("la plage")}, {1, 2, 3}));
+    QStringList arguments{QStringLiteral("replace"), source};
+    arguments << options.mid(0, 2);
+    if (!options.contains(QStringLiteral("--dry-run")))
+        arguments << QStringLiteral("-o") << output;
+    arguments << options.mid(2);
+    const Run run = zelkstr(arguments);
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out, out);
+    const int changed = int(out.count('\n'));
+    QVERIFY2(lastLine(run.err).startsWith(QStringLiteral("zelkstr: replaced in %1 texts (").arg(changed).toUtf8()), run.err.constData());
+    if (texts.isEmpty())
+        QVERIFY(!QFile::exists(output));
+    else
+        QCOMPARE(readBytes(output), image(texts, {1, 2, 3}));
+}
+
 void TestZelkstr::checkChoosesKinds_data()
 {
     QTest::addColumn<QStringList>("options");
@@ -923,6 +970,12 @@ void TestZelkstr::badInput_data()
     QTest::newRow("merge: another program's review file")
         << QStringList{QStringLiteral("merge"), good, good, good, QStringLiteral("-o"), QStringLiteral("@bad.eng")}
         << QStringLiteral("zelkstr: @bad.eng.review.json is not a review file this program reads; it was left as it is");
+    QTest::newRow("replace: bad regex") << QStringList{QStringLiteral("replace"), good, QStringLiteral("(a"), QStringLiteral("b"),
+                                                       QStringLiteral("--regex"), QStringLiteral("-o"), out}
+                                        << QStringLiteral("zelkstr: the regular expression \"(a\" does not compile: missing closing "
+                                                          "parenthesis at position 2");
+    QTest::newRow("replace without -o") << QStringList{QStringLiteral("replace"), good, QStringLiteral("a"), QStringLiteral("b")}
+                                        << QStringLiteral("zelkstr: replace needs -o OUT, the file to write, or --dry-run");
     QTest::newRow("check: unknown kind") << QStringList{QStringLiteral("check"), good, good, QStringLiteral("--only"), QStringLiteral("numbers,typos")}
                                          << QStringLiteral("zelkstr: --only: no kind is called \"typos\"; the kinds are line-breaks, ");
     QTest::newRow("check: --review and --no-review")
