@@ -87,7 +87,8 @@ QString sourceProblem(const ImportedEntry &entry, quint32 index, const ImportOpt
     if (partner == Pairing::NoPartner)
         return QStringLiteral("the source has no entry paired with entry %1").arg(index);
     if (options.source->entryText(partner) != *entry.sourceText)
-        return QStringLiteral("its source text differs from the source's entry %1").arg(partner);
+        return QStringLiteral("its source text \"%1\" differs from the source's entry %2, \"%3\"")
+            .arg(entry.sourceText->left(80), QString::number(partner), options.source->entryText(partner).left(80));
     return QString();
 }
 

@@ -43,7 +43,9 @@ struct ImportedEntry
     QString text;
     std::optional<QByteArray> bytes; // a text that is not UTF-8, as its bytes
     bool fuzzy = false;
-    QString where; // "catalogue.csv:12", or the message's context
+    bool untranslated = false; // a PO message without a translation
+    QString where; // "catalogue.csv:12"
+    int message = -1; // a PO message's place in its catalogue, the header first
 };
 
 // A catalogue file's bytes; only a regular file is read (a pipe or a device

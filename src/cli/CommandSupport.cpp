@@ -28,9 +28,13 @@ void CommandSupport::note(const QString &text)
 
 void CommandSupport::notePairing(const Pairing &pairing, const QString &firstName, const QString &secondName)
 {
-    const QString first = QFileInfo(firstName).fileName();
-    const QString second = QFileInfo(secondName).fileName();
-    note(QStringLiteral("pairing %1 with %2 %3").arg(second, first, pairing.description(first, second)));
+    note(QStringLiteral("pairing %1 with %2 %3").arg(secondName, firstName, pairing.description(firstName, secondName)));
+}
+
+void CommandSupport::noteDamage(const TZelkStrings &table, const QString &fileName)
+{
+    if (table.damage().any())
+        note(QStringLiteral("warning: %1: %2").arg(fileName, table.damage().describe()));
 }
 
 QString CommandSupport::layoutName(bool newFormat)

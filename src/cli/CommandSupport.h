@@ -20,6 +20,8 @@ void load(TZelkStrings &table, const QString &fileName);
 void note(const QString &text);
 // Says how two files are paired: "zelkstr: pairing SECOND with FIRST by ...".
 void notePairing(const Pairing &pairing, const QString &firstName, const QString &secondName);
+// A file that looks cut short, said on stderr.
+void noteDamage(const TZelkStrings &table, const QString &fileName);
 QString layoutName(bool newFormat);
 // Flushes an output; a failed write is an error.
 int finish(BufferedOutput &out);

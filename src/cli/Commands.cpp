@@ -75,6 +75,9 @@ const QCommandLineOption RegexOption(QStringLiteral("regex"),
 const QCommandLineOption MatchCaseOption(QStringLiteral("match-case"), QStringLiteral("Tell upper and lower case apart."));
 const QCommandLineOption WholeWordsOption(QStringLiteral("whole-words"), QStringLiteral("Replace whole words only."));
 const QCommandLineOption DryRunOption(QStringLiteral("dry-run"), QStringLiteral("Print the changes and write nothing."));
+const QCommandLineOption DelimiterOption(QStringLiteral("delimiter"),
+                                         QStringLiteral("What separates a CSV catalogue's fields: , (the default), ; or tab."),
+                                         QStringLiteral(",|;|tab"));
 const QCommandLineOption LengthRatioOption(QStringLiteral("max-length-ratio"),
                                            QStringLiteral("Report translations longer than R times their source."),
                                            QStringLiteral("R"));
@@ -96,6 +99,27 @@ bool readLayout(const QCommandLineParser &parser, bool &newFormat)
 }
 
 enum class CatalogueKind { Csv, Po };
+
+QChar delimiterOf(const QCommandLineParser &parser)
+{
+    if (!parser.isSet(DelimiterOption))
+        return QLatin1Char(',');
+    const QString value = parser.value(DelimiterOption);
+    if (value == QLatin1String(",") || value == QLatin1String(";"))
+        return value[0];
+    if (value == QLatin1String("tab") || value == QLatin1String("\\t") || value == QLatin1String("\t"))
+        return QLatin1Char('\t');
+    throw CliError(QStringLiteral("--delimiter takes , ; or tab, not \"%1\"").arg(value));
+}
+
+// The entries of a CSV or PO catalogue; with untranslated, PO messages
+// without a translation too.
+std::vector<ImportedEntry> readCatalogue(const QString &catalogue, CatalogueKind kind, const QCommandLineParser &parser,
+                                         bool untranslated = false)
+{
+    return kind == CatalogueKind::Csv ? CsvCatalogue::read(readCatalogueFile(catalogue), catalogue, delimiterOf(parser))
+                                      : PoCatalogue::read(catalogue, untranslated);
+}
 
 CatalogueKind catalogueKind(const QString &fileName)
 {
@@ -138,7 +162,11 @@ int runInfo(const QCommandLineParser &, const QStringList &arguments)
     out.ascii("\nfile size: ").number(quint64(QFileInfo(fileName).size())).ascii(" bytes\nempty texts: ").number(empty);
     out.ascii("\nrepeated numbers: ").number(repeatedValues).ascii(" (in ").number(repeatedEntries).ascii(" entries)\n");
     out.ascii("texts not valid UTF-8: ").number(table.unreadableCount()).ascii("\n");
-    return finish(out);
+    out.ascii("entries past the end of the file: ").number(table.damage().pastEnd.size()).ascii("\n");
+    out.ascii("last text without terminator: ").ascii(table.damage().unterminated.empty() ? "no\n" : "yes\n");
+    finish(out);
+    noteDamage(table, fileName);
+    return Success;
 }
 
 int runDump(const QCommandLineParser &parser, const QStringList &arguments)
@@ -227,9 +255,8 @@ int runExport(const QCommandLineParser &parser, const QStringList &arguments)
 
 // Says how the catalogue's entries are paired with the file's, and with the
 // source's when one is given.
-void noteImportPairing(const QCommandLineParser &parser, const TZelkStrings &table, const QString &fileName)
+void noteImportPairing(const QCommandLineParser &parser, const TZelkStrings &table, const QString &name)
 {
-    const QString name = QFileInfo(fileName).fileName();
     const QString obstacle = numberIdentityObstacle(table);
     if (parser.isSet(SetNumbersOption))
         note(QStringLiteral("pairing the catalogue with %1 by index (--set-numbers)").arg(name));
@@ -267,9 +294,7 @@ int runImport(const QCommandLineParser &parser, const QStringList &arguments)
     const bool layoutGiven = readLayout(parser, newFormat);
     TZelkStrings table;
     load(table, fileName);
-    const std::vector<ImportedEntry> entries = kind == CatalogueKind::Csv
-        ? CsvCatalogue::read(readCatalogueFile(catalogue), catalogue)
-        : PoCatalogue::read(catalogue);
+    const std::vector<ImportedEntry> entries = readCatalogue(catalogue, kind, parser);
     ImportOptions options;
     options.force = parser.isSet(ForceOption);
     options.setNumbers = parser.isSet(SetNumbersOption);
@@ -291,6 +316,53 @@ int runImport(const QCommandLineParser &parser, const QStringList &arguments)
     if (layoutGiven)
         table.SetNewFormat(newFormat);
     table.SaveToFile(parser.value(OutputOption));
+    note(QStringLiteral("imported %1 texts (skipped %2)")
+             .arg(report.imported)
+             .arg(quint64(entries.size()) - report.imported));
+    return Success;
+}
+
+// A strings file from a catalogue alone: its entries are the indices 0 to
+// n - 1, each once, or, where the catalogue names entries by number only,
+// its messages in their order.
+int runCreate(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    const QString output = arguments.at(0);
+    const QString catalogue = arguments.at(1);
+    const CatalogueKind kind = catalogueKind(catalogue);
+    bool newFormat = true;
+    readLayout(parser, newFormat);
+    const std::vector<ImportedEntry> entries = readCatalogue(catalogue, kind, parser, true);
+    const bool indexed = std::all_of(entries.begin(), entries.end(), [](const ImportedEntry &entry) { return bool(entry.index); });
+    const bool unindexed = std::none_of(entries.begin(), entries.end(), [](const ImportedEntry &entry) { return bool(entry.index); });
+    if (!indexed && !unindexed)
+        throw CliError(QStringLiteral("%1: some messages name their entry by index and some do not").arg(catalogue));
+    std::vector<const ImportedEntry *> slots(entries.size(), nullptr);
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const size_t index = indexed ? size_t(*entries[i].index) : i;
+        if (index >= entries.size())
+            throw CliError(QStringLiteral("%1: entry %2 is out of range: the catalogue has %3 entries, 0 to %4")
+                               .arg(entries[i].where).arg(index).arg(entries.size()).arg(qsizetype(entries.size()) - 1));
+        if (slots[index])
+            throw CliError(QStringLiteral("%1: entry %2 appears more than once").arg(entries[i].where).arg(index));
+        slots[index] = &entries[i];
+    }
+    TZelkStrings table;
+    table.SetNewFormat(newFormat);
+    for (size_t i = 0; i < slots.size(); ++i) {
+        const ImportedEntry &entry = *slots[i];
+        // A message still to translate, or marked fuzzy, gives its source.
+        const bool translated = !entry.untranslated && (!entry.fuzzy || parser.isSet(FuzzyOption));
+        table.AddEntry(translated ? entry.text : entry.sourceText.value_or(QString()));
+        if (entry.bytes && translated)
+            table.setUnreadableBytes(quint32(i), *entry.bytes);
+        table.SetNumber(quint32(i), newFormat ? entry.number.value_or(0) : 0);
+    }
+    std::vector<quint32> all(table.EntryCount());
+    std::iota(all.begin(), all.end(), 0u);
+    checkStorable(table, all);
+    table.SaveToFile(output);
+    note(QStringLiteral("created %1 with %2 entries in the %3 layout").arg(output).arg(table.EntryCount()).arg(layoutName(newFormat)));
     return Success;
 }
 
@@ -387,11 +459,19 @@ int runDiff(const QCommandLineParser &parser, const QStringList &arguments)
         line(i, "removed").hex8(a.GetNumber(i)).ascii("\t");
         text(a.entryText(i)).ascii("\n");
     }
+    quint32 differing = 0;
+    for (quint32 i = 0; i < common; ++i)
+        differing += (a.entryText(i) != b.entryText(i) || a.GetNumber(i) != b.GetNumber(i)) ? 1 : 0;
     for (quint32 i = common; i < b.EntryCount(); ++i) {
         line(i, "added").hex8(b.GetNumber(i)).ascii("\t");
         text(b.entryText(i)).ascii("\n");
     }
     finish(out);
+    // Entries that moved show as changes by index; by number they would not.
+    const quint32 entries = std::max(a.EntryCount(), b.EntryCount());
+    differing += entries - common;
+    if (entries > 0 && quint64(differing) * 10 > entries && numberIdentityObstacle(a).isEmpty() && numberIdentityObstacle(b).isEmpty())
+        note(QStringLiteral("the files pair by number: zelkstr diff --by-number shows what changed"));
     return different ? Different : Success;
 }
 
@@ -429,7 +509,7 @@ const QList<Command> &commands()
          "the translations. With --template, or a name ending in .pot, every translation is empty and the\n"
          "header is a template's, for gettext's msgmerge.",
          {SourceOption, TemplateOption}, 2, 2, runExport},
-        {"import", "import FILE IN.csv|IN.po -o OUT [--source SRCFILE] [--force] [--set-numbers] [--fuzzy] [--layout old|new]",
+        {"import", "import FILE IN.csv|IN.po -o OUT [--source SRCFILE] [--force] [--set-numbers] [--fuzzy] [--layout old|new] [--delimiter ,|;|tab]",
          "texts from a catalogue, each put where it belongs",
          "Writes OUT: FILE with the texts taken from the catalogue IN. Entries are found by number where\n"
          "FILE's numbers tell them apart (a PO context \"NUMBER\", a CSV row's number), by index otherwise\n"
@@ -439,8 +519,18 @@ const QList<Command> &commands()
          "and the first ten are printed; --force imports what pairs and skips the rest. --set-numbers gives\n"
          "entries the CSV catalogue's numbers. PO messages marked fuzzy are skipped (and counted) unless\n"
          "--fuzzy is given. Entries the catalogue does not mention, and PO messages without a translation,\n"
-         "keep their text. OUT keeps FILE's layout unless --layout is given.",
-         {OutputOption, LayoutOption, SourceOption, ForceOption, SetNumbersOption, FuzzyOption}, 2, 2, runImport},
+         "keep their text. OUT keeps FILE's layout unless --layout is given. A CSV catalogue's fields are\n"
+         "separated by commas unless --delimiter says ; or tab. The last line on stderr counts the texts\n"
+         "imported and the catalogue's entries skipped.",
+         {OutputOption, LayoutOption, SourceOption, ForceOption, SetNumbersOption, FuzzyOption, DelimiterOption}, 2, 2, runImport},
+        {"create", "create OUT IN.csv|IN.po [--layout new|old] [--delimiter ,|;|tab] [--fuzzy]",
+         "a strings file from a catalogue alone",
+         "Writes OUT, a strings file made from the catalogue IN: one entry per row or message, with its number.\n"
+         "Rows and messages that name their entry by index must name each of 0 to n - 1 once; PO messages that\n"
+         "name their entry by number only (context \"NUMBER\") become the entries in their order. A message\n"
+         "still to translate, or marked fuzzy (unless --fuzzy is given), gets its source text. --layout old\n"
+         "writes the old layout, without numbers; the new layout is the default.",
+         {LayoutOption, DelimiterOption, FuzzyOption}, 2, 2, runCreate},
         {"merge", "merge OLD_SOURCE OLD_TRANSLATION NEW_SOURCE -o NEW_TRANSLATION [--json REPORT] [--no-review]",
          "carries a translation over to a new version of the game",
          "Writes NEW_TRANSLATION with NEW_SOURCE's entries, order, numbers and layout. Each entry gets the\n"
@@ -475,6 +565,8 @@ const QList<Command> &commands()
          "  tabs            their number differs\n"
          "  unpaired        a translation entry no source entry pairs with\n"
          "  missing         a source entry with no translation entry\n"
+         "  damaged         the translation's text lies past the end of the file, or runs to its end\n"
+         "                  without a terminator: the file may have been cut short\n"
          "  to-review       still to review after an update: TRANSLATION.review.json, when it exists (or\n"
          "                  --review FILE), lists these, and findings accepted there as they are are left\n"
          "                  out; --no-review ignores it\n"

@@ -14,9 +14,10 @@ namespace {
 class CsvReader
 {
 public:
-    CsvReader(const QString &text, const QString &fileName)
+    CsvReader(const QString &text, const QString &fileName, QChar delimiter)
         : m_text(text)
         , m_fileName(fileName)
+        , m_delimiter(delimiter)
     {
     }
 
@@ -31,7 +32,7 @@ public:
             if (atEnd())
                 return fields;
             const QChar c = m_text[m_at];
-            if (c == QLatin1Char(',')) {
+            if (c == m_delimiter) {
                 ++m_at;
                 continue;
             }
@@ -58,7 +59,7 @@ private:
         const qsizetype start = m_at;
         while (!atEnd()) {
             const QChar c = m_text[m_at];
-            if (c == QLatin1Char(',') || c == QLatin1Char('\n')
+            if (c == m_delimiter || c == QLatin1Char('\n')
                 || (c == QLatin1Char('\r') && m_at + 1 < m_text.size() && m_text[m_at + 1] == QLatin1Char('\n')))
                 break;
             if (c == QLatin1Char('"'))
@@ -86,7 +87,7 @@ private:
             field += QLatin1Char('"');
             ++m_at;
         }
-        if (!atEnd() && m_text[m_at] != QLatin1Char(',') && m_text[m_at] != QLatin1Char('\r')
+        if (!atEnd() && m_text[m_at] != m_delimiter && m_text[m_at] != QLatin1Char('\r')
             && m_text[m_at] != QLatin1Char('\n'))
             throw error(QStringLiteral("text follows a closing quote"));
         return field;
@@ -94,6 +95,7 @@ private:
 
     const QString &m_text;
     QString m_fileName;
+    QChar m_delimiter;
     qsizetype m_at = 0;
     int m_line = 1;
     int m_rowLine = 1;
@@ -182,14 +184,19 @@ void CsvCatalogue::write(const ExportTables &tables, BufferedOutput &out)
     }
 }
 
-std::vector<ImportedEntry> CsvCatalogue::read(const QByteArray &bytes, const QString &fileName)
+std::vector<ImportedEntry> CsvCatalogue::read(const QByteArray &bytes, const QString &fileName, QChar delimiter)
 {
     QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     const QString text = decoder(bytes);
     if (decoder.hasError())
         throw CliError(QStringLiteral("%1: not UTF-8 text").arg(fileName));
+    // Spreadsheets in many languages save CSV with semicolons.
+    const QStringView firstLine = QStringView(text).left(text.indexOf(QLatin1Char('\n')));
+    if (delimiter == QLatin1Char(',') && firstLine.contains(QLatin1Char(';')) && !firstLine.contains(QLatin1Char(',')))
+        throw CliError(QStringLiteral("%1: this looks like a semicolon-separated file: give --delimiter ';' or save it with commas")
+                           .arg(fileName));
 
-    CsvReader reader(text, fileName);
+    CsvReader reader(text, fileName, delimiter);
     std::vector<ImportedEntry> entries;
     int columns = 0;
     bool withBytes = false;

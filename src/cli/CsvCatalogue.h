@@ -11,8 +11,8 @@ namespace CsvCatalogue {
 
 void write(const ExportTables &tables, BufferedOutput &out);
 
-// Reads rows back; a header row is skipped. The number column is read as one
-// to eight hexadecimal digits.
-std::vector<ImportedEntry> read(const QByteArray &bytes, const QString &fileName);
+// Reads rows back, fields separated by the delimiter; a header row is
+// skipped. The number column is read as one to eight hexadecimal digits.
+std::vector<ImportedEntry> read(const QByteArray &bytes, const QString &fileName, QChar delimiter = QLatin1Char(','));
 
 } // namespace CsvCatalogue

@@ -461,10 +461,11 @@ private:
 
 // The messages of the catalogue's default domain. Plural forms and other
 // domains cannot go into a strings file: they are refused, not dropped.
-std::vector<ImportedEntry> readMessages(po_file_t file, const QString &fileName)
+std::vector<ImportedEntry> readMessages(po_file_t file, const QString &fileName, bool untranslated)
 {
     CatalogueText text(file, fileName);
     std::vector<ImportedEntry> entries;
+    int messages = 0;
     for (const char *const *domain = po_file_domains(file); *domain; ++domain) {
         po_message_iterator_t iterator = po_message_iterator(file, *domain);
         const auto refuse = [&](const QString &why) {
@@ -472,6 +473,7 @@ std::vector<ImportedEntry> readMessages(po_file_t file, const QString &fileName)
             throw CliError(QStringLiteral("%1: %2").arg(fileName, why));
         };
         while (po_message_t message = po_next_message(iterator)) {
+            const int place = messages++;
             const char *context = po_message_msgctxt(message);
             const bool isHeader = !context && *po_message_msgid(message) == '\0';
             if (isHeader || po_message_is_obsolete(message))
@@ -483,15 +485,16 @@ std::vector<ImportedEntry> readMessages(po_file_t file, const QString &fileName)
             if (po_message_msgid_plural(message))
                 refuse(QStringLiteral("the message \"%1\" has plural forms, which a strings file cannot hold")
                            .arg(source.left(40)));
-            if (*po_message_msgstr(message) == '\0')
+            if (*po_message_msgstr(message) == '\0' && !untranslated)
                 continue;
             ImportedEntry entry;
+            entry.untranslated = *po_message_msgstr(message) == '\0';
             if (!PoReader::readContext(context, entry))
                 refuse(QStringLiteral("the message \"%1\" has no entry number or index in its context").arg(source.left(40)));
             entry.sourceText = source;
             entry.text = text(po_message_msgstr(message));
             entry.fuzzy = po_message_is_fuzzy(message);
-            entry.where = QStringLiteral("message \"%1\"").arg(QString::fromUtf8(context));
+            entry.message = place;
             entries.push_back(std::move(entry));
         }
         po_message_iterator_free(iterator);
@@ -501,16 +504,48 @@ std::vector<ImportedEntry> readMessages(po_file_t file, const QString &fileName)
 
 } // namespace
 
-std::vector<ImportedEntry> PoCatalogue::read(const QString &fileName)
+// The line on which each message of a catalogue begins (its msgctxt, or its
+// msgid), obsolete ones too, in order: the library names none.
+std::vector<int> messageLines(const QByteArray &content)
+{
+    std::vector<int> lines;
+    bool contextOpen = false;
+    int line = 0;
+    for (QByteArrayView rest(content); !rest.isEmpty();) {
+        ++line;
+        const qsizetype end = rest.indexOf('\n');
+        QByteArrayView text = end < 0 ? rest : rest.first(end);
+        rest = end < 0 ? QByteArrayView() : rest.sliced(end + 1);
+        if (text.startsWith("#~"))
+            text = text.sliced(2).trimmed();
+        if (text.startsWith("msgctxt ") || text.startsWith("msgctxt\t")) {
+            lines.push_back(line);
+            contextOpen = true;
+        } else if (text.startsWith("msgid ") || text.startsWith("msgid\t")) {
+            if (!contextOpen)
+                lines.push_back(line);
+            contextOpen = false;
+        }
+    }
+    return lines;
+}
+
+std::vector<ImportedEntry> PoCatalogue::read(const QString &fileName, bool untranslated)
 {
     const QByteArray content = readCatalogueFile(fileName);
     // The library takes many times longer than a plain catalogue needs.
-    if (std::optional<std::vector<ImportedEntry>> entries = PoReader::readPlain(content))
-        return std::move(*entries);
-    return readWithLibrary(content, fileName);
+    std::optional<std::vector<ImportedEntry>> entries = PoReader::readPlain(content, untranslated);
+    if (!entries)
+        entries = readWithLibrary(content, fileName, untranslated);
+    const std::vector<int> lines = messageLines(content);
+    for (ImportedEntry &entry : *entries) {
+        const bool placed = entry.message >= 0 && size_t(entry.message) < lines.size();
+        entry.where = placed ? QStringLiteral("%1:%2").arg(fileName).arg(lines[size_t(entry.message)]) : fileName;
+    }
+    return std::move(*entries);
 }
 
-std::vector<ImportedEntry> PoCatalogue::readWithLibrary(const QByteArray &content, const QString &fileName)
+std::vector<ImportedEntry> PoCatalogue::readWithLibrary(const QByteArray &content, const QString &fileName, bool untranslated)
 {
     // The library reads a copy in a folder of our own: it opens files by an
     // 8-bit name, which cannot hold every name the user's file may have.
@@ -533,7 +568,7 @@ std::vector<ImportedEntry> PoCatalogue::readWithLibrary(const QByteArray &conten
 
     std::vector<ImportedEntry> entries;
     try {
-        entries = readMessages(file, fileName);
+        entries = readMessages(file, fileName, untranslated);
     } catch (const CliError &) {
         po_file_free(file);
         throw;

@@ -21,13 +21,13 @@ struct Header
 
 void write(const ExportTables &tables, const Header &header, BufferedOutput &out);
 
-// Reads a catalogue's messages. A message without a translation, and an
-// obsolete one, is left out: its entry keeps its text. Messages marked fuzzy
-// are read with the mark.
-std::vector<ImportedEntry> read(const QString &fileName);
+// Reads a catalogue's messages. A message without a translation is left out
+// (its entry keeps its text) unless untranslated asks for it, marked; an
+// obsolete one always. Messages marked fuzzy are read with the mark.
+std::vector<ImportedEntry> read(const QString &fileName, bool untranslated = false);
 // The same through gettext's library alone, which read() leaves out for a
 // plain catalogue.
-std::vector<ImportedEntry> readWithLibrary(const QByteArray &content, const QString &fileName);
+std::vector<ImportedEntry> readWithLibrary(const QByteArray &content, const QString &fileName, bool untranslated = false);
 
 // The language code gettext uses for a strings file's extension, if known.
 QString languageOf(const QString &fileName);

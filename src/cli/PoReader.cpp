@@ -88,6 +88,11 @@ quint64 identityOf(bool hasContext, const QByteArray &context, const QByteArray 
 class PlainReader
 {
 public:
+    explicit PlainReader(bool untranslated)
+        : m_withUntranslated(untranslated)
+    {
+    }
+
     // False where the catalogue is not plain.
     bool read(const QByteArray &bytes)
     {
@@ -188,6 +193,7 @@ private:
     bool finishMessage()
     {
         const bool accepted = m_hasContext || !m_id.isEmpty() ? takeMessage() : takeHeader();
+        ++m_messages;
         m_part = Part::None;
         m_hasContext = false;
         m_fuzzy = false;
@@ -211,9 +217,10 @@ private:
     {
         m_sawMessage = true;
         m_identities.push_back(identityOf(m_hasContext, m_context, m_id));
-        if (m_str.isEmpty())
+        if (m_str.isEmpty() && !m_withUntranslated)
             return true;
         ImportedEntry entry;
+        entry.untranslated = m_str.isEmpty();
         if (!m_hasContext || !PoReader::readContext(m_context.constData(), entry))
             return false;
         entry.sourceText = decode(m_id);
@@ -221,14 +228,16 @@ private:
         if (m_decoder.hasError())
             return false;
         entry.fuzzy = m_fuzzy;
-        entry.where = QLatin1String("message \"") + QString::fromLatin1(m_context) + QLatin1Char('"');
+        entry.message = m_messages;
         m_entries.push_back(std::move(entry));
         return true;
     }
 
     QString decode(const QByteArray &bytes) { return m_decoder.decode(bytes); }
 
+    bool m_withUntranslated;
     Part m_part = Part::None;
+    int m_messages = 0;
     bool m_hasContext = false;
     bool m_fuzzy = false;
     bool m_sawHeader = false;
@@ -278,9 +287,9 @@ bool PoReader::readContext(const char *context, ImportedEntry &entry)
     return true;
 }
 
-std::optional<std::vector<ImportedEntry>> PoReader::readPlain(const QByteArray &bytes)
+std::optional<std::vector<ImportedEntry>> PoReader::readPlain(const QByteArray &bytes, bool untranslated)
 {
-    PlainReader reader;
+    PlainReader reader(untranslated);
     if (!reader.read(bytes))
         return std::nullopt;
     return reader.take();

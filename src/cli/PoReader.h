@@ -16,7 +16,8 @@
 // gives nothing, and the library reads the catalogue, its errors and all.
 namespace PoReader {
 
-std::optional<std::vector<ImportedEntry>> readPlain(const QByteArray &bytes);
+// With untranslated, messages without a translation are read too (marked).
+std::optional<std::vector<ImportedEntry>> readPlain(const QByteArray &bytes, bool untranslated = false);
 
 // A message's context names its entry: "NUMBER" (eight uppercase hexadecimal
 // digits) or "INDEX:NUMBER" (one to ten decimal digits, within 32 bits).

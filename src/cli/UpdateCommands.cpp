@@ -127,6 +127,13 @@ std::vector<CheckLine> findProblems(const TZelkStrings &source, const TZelkStrin
                 lines.push_back({i, number, kind, finding.detail});
         }
     }
+    // A translation cut short shows in the entries it cut.
+    for (const quint32 i : translation.damage().pastEnd)
+        lines.push_back({i, translation.GetNumber(i), QStringLiteral("damaged"),
+                         QStringLiteral("its text lies past the end of the file: the file may be incomplete")});
+    for (const quint32 i : translation.damage().unterminated)
+        lines.push_back({i, translation.GetNumber(i), QStringLiteral("damaged"),
+                         QStringLiteral("its text runs to the end of the file without a terminator: the file may be incomplete")});
     for (quint32 i = 0; i < source.EntryCount(); ++i) {
         if (pairing.partnerOfFirst(i) == Pairing::NoPartner)
             lines.push_back({i, source.GetNumber(i), QStringLiteral("missing"),
@@ -214,6 +221,7 @@ int UpdateCommands::check(const QString &sourceName, const QString &translationN
     }
     const Pairing pairing = Pairing::pair(source, translation);
     notePairing(pairing, sourceName, translationName);
+    noteDamage(source, sourceName);
     const TranslationChecker checker(options.placeholders, options.maxLengthRatio);
     std::vector<CheckLine> lines = findProblems(source, translation, pairing, checker, review);
     lines.erase(std::remove_if(lines.begin(), lines.end(),
@@ -248,7 +256,7 @@ QStringList UpdateCommands::checkKindNames()
     QStringList names;
     for (const FindingKind kind : allFindingKinds())
         names << findingKindName(kind);
-    names << QStringLiteral("unpaired") << QStringLiteral("missing") << QStringLiteral("to-review");
+    names << QStringLiteral("unpaired") << QStringLiteral("missing") << QStringLiteral("to-review") << QStringLiteral("damaged");
     return names;
 }
 

@@ -8,6 +8,7 @@
 #include "InputQuery.h"
 #include "MessageBoxes.h"
 #include "CommandAction.h"
+#include "DocumentGuard.h"
 #include "Pictures.h"
 #include "StringListModel.h"
 #include "StringListView.h"
@@ -146,6 +147,7 @@ TfrmVantrel::TfrmVantrel(QWidget *parent)
     createToolBar();
     bindHandlers();
     createTranslationTools();
+    createDocumentGuard();
     qApp->installEventFilter(this);
     FormCreate();
 }
@@ -162,6 +164,8 @@ TfrmVantrel::~TfrmVantrel()
         disconnect(sender, nullptr, this, nullptr);
     delete EditCommands;
     EditCommands = nullptr;
+    delete Guard;
+    Guard = nullptr;
     FormDestroy();
 }
 
@@ -522,6 +526,43 @@ void TfrmVantrel::createTranslationTools()
                                            [this](const std::vector<std::pair<quint32, QString>> &texts) { setEntryTexts(texts); }});
 }
 
+// Recovery copies and the file's watch, a feature of their own.
+void TfrmVantrel::createDocumentGuard()
+{
+    Guard = new DocumentGuard(this,
+                              {Str.get(), [this] { return FNew ? QString() : FFileName; }, [this] { return FModified; },
+                               [this] { return Translation->reviewSnapshot(); },
+                               [this] { return Translation->reviewGeneration(); },
+                               [this](const QString &text) { StatusPanel->setText(text); }},
+                              {this, [this] { return FModified; }, [this] { return Runner->isBusy(); },
+                               [this] {
+                                   Runner->guard([this] {
+                                       FModified = false;
+                                       OpenDialog->fileName = FFileName;
+                                       actFileOpenAccept();
+                                   });
+                               }});
+}
+
+// A copy of unsaved work left behind by a program that did not end as it
+// should is offered at a start without a file.
+void TfrmVantrel::openCopyLeftBehind()
+{
+    RecoveryCopy copy;
+    if (!Guard->recovery().chooseAtStart(copy))
+        return;
+    if (!copy.documentPath.isEmpty()) {
+        OpenDialog->fileName = copy.documentPath;
+        actFileOpenAccept();
+        return;
+    }
+    Guard->recovery().restore(copy, *Str);
+    FillList();
+    FModified = true;
+    UpdateControls();
+    Translation->documentLoaded(FFileName, &copy.review);
+}
+
 // Texts given by a command of the translator's tools, as edits: the rows and
 // the editor show them, and the document is modified.
 void TfrmVantrel::setEntryTexts(const std::vector<std::pair<quint32, QString>> &texts)
@@ -560,6 +601,7 @@ void TfrmVantrel::FormCreate()
         FFromParam = false;
         Runner->run(actFileNew);
         UpdateControls();
+        Runner->guard([this] { openCopyLeftBehind(); });
     }
 }
 
@@ -623,11 +665,16 @@ void TfrmVantrel::actFileOpenAccept()
     Runner->run(actFileClose);
     if (!FFileName.isEmpty())
         return;
+    RecoveryCopy copy;
+    const bool recovered = Guard->recovery().offer(OpenDialog->fileName, copy);
     const Hourglass hourglass;
     const SplashScope splash(this, FFromParam);
     FFileName = OpenDialog->fileName;
     try {
-        Str->LoadFromFile(FFileName);
+        if (recovered)
+            Guard->recovery().restore(copy, *Str);
+        else
+            Str->LoadFromFile(FFileName);
     } catch (...) {
         // A failed load leaves no document open, so New, Open and closing
         // the window go on working.
@@ -637,9 +684,12 @@ void TfrmVantrel::actFileOpenAccept()
         throw;
     }
     FillList();
+    // Recovered work is unsaved work.
+    FModified = recovered;
     UpdateControls();
     reportUnreadableTexts();
-    Translation->documentLoaded(FFileName);
+    Translation->documentLoaded(FFileName, recovered ? &copy.review : nullptr);
+    Guard->documentLoaded(FFileName, *Str, recovered);
 }
 
 // Texts that are not UTF-8 load as empty texts that keep their bytes; the
@@ -680,8 +730,12 @@ void TfrmVantrel::actFileSaveExecute()
     if (FNew) {
         Runner->run(actFileSaveAs);
     } else {
+        // Another program's changes are not replaced unasked.
+        if (!Guard->mayWrite(FFileName))
+            return;
         Str->SaveToFile(FFileName);
         Translation->documentSaved(FFileName);
+        Guard->documentSaved(FFileName);
         FModified = false;
     }
     UpdateControls();
@@ -739,6 +793,7 @@ void TfrmVantrel::actFileCloseExecute()
     }
     Str->clear();
     Translation->documentClosed();
+    Guard->documentClosed();
     returnFreeMemory();
     FModified = false;
     FFileName.clear();

@@ -9,6 +9,7 @@
 #include <vector>
 
 class ActionRunner;
+class DocumentGuard;
 class EditActions;
 class FileDialog;
 class FindDialog;
@@ -80,6 +81,8 @@ private:
     void bindHashButton();
     void createTranslationTools();
     void setEntryTexts(const std::vector<std::pair<quint32, QString>> &texts);
+    void createDocumentGuard();
+    void openCopyLeftBehind();
     QAction *addMenuEntry(QMenu *menu, QAction *action, const char *ownCaption);
 
     // Start and end.
@@ -196,4 +199,5 @@ private:
     QFontDialog *FontDialog = nullptr;
     FindDialog *dlgFind = nullptr;
     TranslationCommands *Translation = nullptr;
+    DocumentGuard *Guard = nullptr;
 };

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 
 #include <algorithm>
 #include <limits>
@@ -241,6 +242,21 @@ void readToTerminator(QFile &file, QByteArray &bytes, qsizetype lastString, quin
     }
 }
 
+// Whether a 0 byte lies between an offset and the end of the file; most files
+// end with one, so that the last byte alone answers.
+bool hasTerminator(QFile &file, quint64 from, quint64 fileSize)
+{
+    constexpr quint64 Piece = 1 << 16;
+    if (readRange(file, fileSize - 1, 1).at(0) == '\0')
+        return true;
+    for (quint64 at = from; at < fileSize; at += Piece) {
+        const QByteArray piece = readRange(file, at, std::min(Piece, fileSize - at));
+        if (piece.contains('\0'))
+            return true;
+    }
+    return false;
+}
+
 // Reads the strings of a file a piece at a time, in the order of their
 // offsets, so that the file's bytes are never all in memory at once.
 class StringReader
@@ -432,6 +448,7 @@ TZelkStrings::~TZelkStrings() = default;
 
 void TZelkStrings::AddEntry(const QString &Text)
 {
+    changed();
     FEntries.push_back(Entry{Text, 0});
     ++FEntryCount;
 }
@@ -439,6 +456,7 @@ void TZelkStrings::AddEntry(const QString &Text)
 void TZelkStrings::DeleteEntry(quint32 Index)
 {
     checkIndex(Index);
+    changed();
     FEntries.erase(FEntries.begin() + Index);
     --FEntryCount;
 }
@@ -500,7 +518,47 @@ void TZelkStrings::LoadFromFile(const QString &FileName)
         readTexts(StringArea{reinterpret_cast<const uchar *>(area.constData()), first, area.size(), fileSize}, offsets, entries,
                   unreadable);
     }
+    Damage damage = findDamage(offsets, fileSize, [&file, fileSize](quint64 from) { return hasTerminator(file, from, fileSize); });
     adopt(layout.hasHeader, std::move(entries), std::move(unreadable));
+    FDamage = std::move(damage);
+}
+
+// Entries at or past the end, and the entries of the text with the highest
+// offset when no 0 byte follows it before the end of the file.
+template<typename ByteAt>
+TZelkStrings::Damage TZelkStrings::findDamage(const std::vector<quint32> &offsets, quint64 fileSize, ByteAt terminatorAfter)
+{
+    Damage damage;
+    quint64 last = 0;
+    bool anyInside = false;
+    for (quint32 i = 0; i < quint32(offsets.size()); ++i) {
+        if (offsets[i] >= fileSize) {
+            damage.pastEnd.push_back(i);
+        } else if (!anyInside || offsets[i] > last) {
+            last = offsets[i];
+            anyInside = true;
+        }
+    }
+    if (anyInside && !terminatorAfter(last)) {
+        for (quint32 i = 0; i < quint32(offsets.size()); ++i) {
+            if (offsets[i] == last)
+                damage.unterminated.push_back(i);
+        }
+    }
+    return damage;
+}
+
+QString TZelkStrings::Damage::describe() const
+{
+    QStringList parts;
+    if (!pastEnd.empty())
+        parts << (pastEnd.size() == 1 ? QStringLiteral("1 entry points past the end of the file")
+                                      : QStringLiteral("%1 entries point past the end of the file").arg(pastEnd.size()));
+    if (!unterminated.empty())
+        parts << (parts.isEmpty() ? QStringLiteral("The last text has no terminator") : QStringLiteral("the last text has no terminator"));
+    if (parts.isEmpty())
+        return QString();
+    return parts.join(QStringLiteral(", and ")) + QStringLiteral(": the file may be incomplete");
 }
 
 void TZelkStrings::Move(quint32 OldIndex, quint32 NewIndex)
@@ -509,6 +567,7 @@ void TZelkStrings::Move(quint32 OldIndex, quint32 NewIndex)
         return;
     checkIndex(OldIndex);
     checkIndex(NewIndex);
+    changed();
     const auto first = FEntries.begin();
     if (OldIndex < NewIndex)
         std::rotate(first + OldIndex, first + OldIndex + 1, first + NewIndex + 1);
@@ -538,6 +597,7 @@ const QString &TZelkStrings::entryText(quint32 index) const
 void TZelkStrings::SetEntry(quint32 Index, const QString &Value)
 {
     checkIndex(Index);
+    changed();
     FEntries[Index].text = Value;
     FEntries[Index].unreadable = 0;
 }
@@ -551,6 +611,7 @@ quint32 TZelkStrings::GetNumber(quint32 Index) const
 void TZelkStrings::SetNumber(quint32 Index, quint32 Value)
 {
     checkIndex(Index);
+    changed();
     FEntries[Index].number = Value;
 }
 
@@ -566,11 +627,15 @@ bool TZelkStrings::NewFormat() const
 
 void TZelkStrings::SetNewFormat(bool Value)
 {
+    if (Value != FHasHeader)
+        changed();
     FHasHeader = Value;
 }
 
 void TZelkStrings::clear()
 {
+    changed();
+    FDamage = Damage();
     std::vector<Entry>().swap(FEntries);
     std::vector<QByteArray>().swap(FUnreadable);
     FEntryCount = 0;
@@ -599,6 +664,7 @@ void TZelkStrings::setUnreadableBytes(quint32 index, const QByteArray &bytes)
     checkIndex(index);
     if (bytes.contains('\0'))
         throw StringsError(QStringLiteral("A text cannot hold a 0 byte"));
+    changed();
     FUnreadable.push_back(bytes);
     FEntries[index].text.clear();
     FEntries[index].unreadable = quint32(FUnreadable.size());
@@ -631,7 +697,11 @@ void TZelkStrings::loadFromData(const QByteArray &image)
         unreadable.clear();
         readTexts(strings, offsets, entries, unreadable);
     }
+    Damage damage = findDamage(offsets, size, [data, size](quint64 from) {
+        return std::memchr(data + from, 0, size_t(size - from)) != nullptr;
+    });
     adopt(layout.hasHeader, std::move(entries), std::move(unreadable));
+    FDamage = std::move(damage);
 }
 
 std::vector<TZelkStrings::Entry> TZelkStrings::readTables(const uchar *data, const Layout &layout,
@@ -650,6 +720,7 @@ std::vector<TZelkStrings::Entry> TZelkStrings::readTables(const uchar *data, con
 
 void TZelkStrings::adopt(bool hasHeader, std::vector<Entry> entries, std::vector<QByteArray> unreadable)
 {
+    changed();
     FEntries.swap(entries);
     FUnreadable.swap(unreadable);
     FHasHeader = hasHeader;
@@ -746,6 +817,7 @@ void TZelkStrings::writeImage(const std::function<void(const uchar *, qsizetype)
 
 void TZelkStrings::deleteEntries(const std::vector<quint32> &indices)
 {
+    changed();
     std::vector<char> doomed(FEntries.size(), 0);
     for (const quint32 index : indices) {
         checkIndex(index);

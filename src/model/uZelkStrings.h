@@ -70,6 +70,26 @@ public:
     // Gives an entry the text of another table's entry, bytes kept as read.
     void copyEntryText(quint32 index, const TZelkStrings &from, quint32 fromIndex);
 
+    // What the last load found that a whole file does not have: entries
+    // whose offset lies at or past the end of the file, and a last text that
+    // runs to the end of the file without its terminator. Such a file still
+    // loads (the games read it so), but may have been cut short.
+    struct Damage
+    {
+        std::vector<quint32> pastEnd;      // the entries, by index
+        std::vector<quint32> unterminated; // the entries of the last text
+        bool any() const { return !pastEnd.empty() || !unterminated.empty(); }
+        // "N entries point past the end of the file, and the last text has
+        // no terminator: the file may be incomplete", the parts that apply;
+        // empty for an undamaged file.
+        QString describe() const;
+    };
+    const Damage &damage() const { return FDamage; }
+
+    // Changes with every change of the table's entries or layout, so that a
+    // copy can tell whether it is still current.
+    quint64 changeCount() const { return FChanges; }
+
 private:
     struct Entry
     {
@@ -93,8 +113,14 @@ private:
     void writeImage(const std::function<void(const uchar *, qsizetype)> &sink) const;
     void adopt(bool hasHeader, std::vector<Entry> entries, std::vector<QByteArray> unreadable);
 
+    void changed() { ++FChanges; }
+    template<typename ByteAt>
+    static Damage findDamage(const std::vector<quint32> &offsets, quint64 fileSize, ByteAt terminatorAfter);
+
     std::vector<Entry> FEntries;
     std::vector<QByteArray> FUnreadable;
+    Damage FDamage;
+    quint64 FChanges = 0;
     bool FHasHeader;
     quint32 FEntryCount;
 };

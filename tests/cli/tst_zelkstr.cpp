@@ -86,6 +86,7 @@ private Q_SLOTS:
     void init();
 
     void helpAndVersion();
+    void info_data();
     void info();
     void dumpTable();
     void dumpJson();
@@ -113,6 +114,8 @@ private Q_SLOTS:
     void importMismatches_data();
     void importMismatches();
     void mergeCheckAndDiffByNumber();
+    void createFromACatalogue_data();
+    void createFromACatalogue();
     void replace_data();
     void replace();
     void checkChoosesKinds_data();
@@ -157,16 +160,42 @@ void TestZelkstr::helpAndVersion()
     QCOMPARE(zelkstr({QStringLiteral("dump"), QStringLiteral("--help")}).status, 0);
 }
 
+void TestZelkstr::info_data()
+{
+    QTest::addColumn<int>("cutTo");
+    QTest::addColumn<QByteArray>("damage");
+    QTest::addColumn<QByteArray>("warning");
+    QTest::newRow("whole") << 0 << QByteArray("entries past the end of the file: 0\nlast text without terminator: no\n") << QByteArray();
+    // Cut after the "b" of entry 2: entries 3 and 4 point past the end.
+    QTest::newRow("cut short") << 60 << QByteArray("entries past the end of the file: 2\nlast text without terminator: yes\n")
+                               << QByteArray(": 2 entries point past the end of the file, and the last text has no terminator: "
+                                             "the file may be incomplete\n");
+}
+
 void TestZelkstr::info()
 {
+    QFETCH(int, cutTo);
+    QFETCH(QByteArray, damage);
+    QFETCH(QByteArray, warning);
     const QString file = path(QStringLiteral("info.eng"));
-    writeBytes(file, image({QStringLiteral("a"), QString(), QStringLiteral("b"), QString(), QStringLiteral("c")},
-                           {5, 5, 9, 5, 9}));
+    QByteArray bytes = image({QStringLiteral("a"), QString(), QStringLiteral("b"), QString(), QStringLiteral("c")}, {5, 5, 9, 5, 9});
+    if (cutTo)
+        bytes.truncate(cutTo);
+    writeBytes(file, bytes);
     const Run run = zelkstr({QStringLiteral("info"), file});
     QCOMPARE(run.status, 0);
-    QCOMPARE(run.out, QByteArray("layout: new\nentries: 5\nfile size: ")
-                          + QByteArray::number(QFileInfo(file).size())
-                          + " bytes\nempty texts: 2\nrepeated numbers: 2 (in 5 entries)\ntexts not valid UTF-8: 0\n");
+    QCOMPARE(run.out, QByteArray("layout: new\nentries: 5\nfile size: ") + QByteArray::number(bytes.size())
+                          + " bytes\nempty texts: " + (cutTo ? "3" : "2")
+                          + "\nrepeated numbers: 2 (in 5 entries)\ntexts not valid UTF-8: 0\n" + damage);
+    QCOMPARE(run.err, warning.isEmpty() ? QByteArray() : "zelkstr: warning: " + file.toUtf8() + warning);
+    if (!cutTo)
+        return;
+    // check reports each entry the cut touches.
+    const Run check = zelkstr({QStringLiteral("check"), file, file, QStringLiteral("--only"), QStringLiteral("damaged")});
+    QCOMPARE(check.out, QByteArray("2 00000009 damaged: its text runs to the end of the file without a terminator: the file may be "
+                                   "incomplete\n3 00000005 damaged: its text lies past the end of the file: the file may be "
+                                   "incomplete\n4 00000009 damaged: its text lies past the end of the file: the file may be "
+                                   "incomplete\n"));
 }
 
 void TestZelkstr::dumpTable()
@@ -346,8 +375,8 @@ void TestZelkstr::exportThenImportReproducesTheFile()
     const QString out = path(QStringLiteral("imported.fre"));
     const Run run = zelkstr({QStringLiteral("import"), base, exported, QStringLiteral("-o"), out});
     QCOMPARE(run.status, 0);
-    QVERIFY2(run.err.startsWith(newFormat ? "zelkstr: pairing the catalogue with base.fre by number\n"
-                                          : "zelkstr: pairing the catalogue with base.fre by index"),
+    QVERIFY2(run.err.startsWith("zelkstr: pairing the catalogue with " + base.toUtf8()
+                                + (newFormat ? " by number\n" : " by index")),
              run.err.constData());
     QByteArray expected = readBytes(file);
     if (catalogue.endsWith(QLatin1String(".po"))) {
@@ -432,7 +461,7 @@ void TestZelkstr::textsNotUtf8KeepTheirBytes()
     writeBytes(file, QByteArray::fromHex("FEFEFEFE02000000000000000000000001000000020000002000000024000000") + "Oui" + '\0' + "Caf\xE9" + '\0');
     const QByteArray bytes = readBytes(file);
     Run run = zelkstr({QStringLiteral("info"), file});
-    QVERIFY(run.out.endsWith("empty texts: 0\nrepeated numbers: 0 (in 0 entries)\ntexts not valid UTF-8: 1\n"));
+    QVERIFY(run.out.contains("empty texts: 0\nrepeated numbers: 0 (in 0 entries)\ntexts not valid UTF-8: 1\n"));
     QCOMPARE(zelkstr({QStringLiteral("dump"), file}).out, QByteArray("0\t00000001\tOui\n1\t00000002\tCaf\\xE9\n"));
     QVERIFY(zelkstr({QStringLiteral("dump"), QStringLiteral("--json"), file}).out.contains(
         "{\"index\": 1, \"number\": \"00000002\", \"text\": \"\", \"invalid_utf8\": \"436166E9\"}"));
@@ -682,22 +711,22 @@ void TestZelkstr::importMismatches_data()
                         "msgctxt \"00000002\"\nmsgid \"b\"\nmsgstr \"B\"\n\n");
     QTest::newRow("po: no entry has the number")
         << QStringLiteral("m.po") << po + "msgctxt \"0000000A\"\nmsgid \"x\"\nmsgstr \"X\"\n"
-        << QStringLiteral("message \"0000000A\": no entry has the number 0000000A");
+        << QStringLiteral("m.po:8: no entry has the number 0000000A");
     QTest::newRow("po: index with another number")
         << QStringLiteral("m.po") << po + "msgctxt \"2:00000007\"\nmsgid \"c\"\nmsgstr \"C\"\n"
-        << QStringLiteral("message \"2:00000007\": number 00000007 differs from entry 2's 00000003");
+        << QStringLiteral("m.po:8: number 00000007 differs from entry 2's 00000003");
     QTest::newRow("po: index out of range")
         << QStringLiteral("m.po") << po + "msgctxt \"9:00000003\"\nmsgid \"c\"\nmsgstr \"C\"\n"
-        << QStringLiteral("message \"9:00000003\": entry 9 is out of range: the file has 3 entries");
+        << QStringLiteral("m.po:8: entry 9 is out of range: the file has 3 entries");
     QTest::newRow("po: the source text differs")
         << QStringLiteral("m.po") << po + "msgctxt \"00000003\"\nmsgid \"not c\"\nmsgstr \"C\"\n"
-        << QStringLiteral("message \"00000003\": its source text differs from the source's entry 2");
+        << QStringLiteral("m.po:8: its source text \"not c\" differs from the source's entry 2, \"c\"");
     QTest::newRow("csv: no entry has the number")
         << QStringLiteral("m.csv") << QByteArray("index,number,text\r\n1,00000002,B\r\n2,0000000A,X\r\n")
         << QStringLiteral("m.csv:3: no entry has the number 0000000A");
     QTest::newRow("csv: the source text differs")
         << QStringLiteral("m.csv") << QByteArray("index,number,source,text\r\n1,00000002,b,B\r\n2,00000003,not c,C\r\n")
-        << QStringLiteral("m.csv:3: its source text differs from the source's entry 2");
+        << QStringLiteral("m.csv:3: its source text \"not c\" differs from the source's entry 2, \"c\"");
 }
 
 // A mismatch writes nothing; --force imports what pairs and skips the rest.
@@ -716,8 +745,7 @@ void TestZelkstr::importMismatches()
                                 QStringLiteral("--source"), file};
     Run run = zelkstr(arguments);
     QCOMPARE(run.status, 2);
-    if (mismatch.startsWith(catalogue)) // CSV rows are named by file and line
-        mismatch.prepend(m_dir->path() + QLatin1Char('/'));
+    mismatch.prepend(m_dir->path() + QLatin1Char('/')); // named by file and line
     QVERIFY2(run.err.contains("1 mismatch(es):\nzelkstr:   " + mismatch.toUtf8() + "\n"), run.err.constData());
     QCOMPARE(lastLine(run.err), QByteArray("zelkstr: nothing was written; --force imports what pairs and skips the rest"));
     QCOMPARE(readBytes(out), QByteArray("previous"));
@@ -739,7 +767,7 @@ void TestZelkstr::mergeCheckAndDiffByNumber()
     Run run = zelkstr({QStringLiteral("merge"), oldSource, oldTranslation, newSource, QStringLiteral("-o"), newTranslation,
                        QStringLiteral("--json"), report});
     QCOMPARE(run.status, 0);
-    QVERIFY(run.err.startsWith("zelkstr: pairing new.eng with old.eng by number\n"));
+    QVERIFY(run.err.startsWith("zelkstr: pairing " + newSource.toUtf8() + " with " + oldSource.toUtf8() + " by number\n"));
     QCOMPARE(lastLine(run.err), QByteArray("zelkstr: kept 1, changed 1, new 1, removed 1"));
     QCOMPARE(readBytes(newTranslation), image({QStringLiteral("%d pièces"), QStringLiteral("New\nline"), QStringLiteral("Bonjour")}, {2, 7, 1}));
     const QJsonArray entries = QJsonDocument::fromJson(readBytes(report))["entries"].toArray();
@@ -764,6 +792,55 @@ void TestZelkstr::mergeCheckAndDiffByNumber()
     QCOMPARE(run.out, QByteArray("00000002\tchanged\t0\t%d coins\t%d gold coins\n00000007\tadded\t1\tNew\\nline\n"
                                  "00000003\tremoved\t2\tGone\n"));
     QCOMPARE(zelkstr({QStringLiteral("diff"), QStringLiteral("--by-number"), oldSource, oldSource}).status, 0);
+    // By index, entries that moved look changed: a hint says what shows more.
+    run = zelkstr({QStringLiteral("diff"), oldSource, newSource});
+    QCOMPARE(lastLine(run.err), QByteArray("zelkstr: the files pair by number: zelkstr diff --by-number shows what changed"));
+}
+
+void TestZelkstr::createFromACatalogue_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("catalogue");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QByteArray>("expected");
+    const QByteArray csv("index,number,text\r\n1,00000002,b\r\n0,00000001,a\r\n");
+    QTest::newRow("csv, new layout") << QStringLiteral("c.csv") << csv << QStringList{}
+                                     << image({QStringLiteral("a"), QStringLiteral("b")}, {1, 2});
+    QTest::newRow("csv, old layout") << QStringLiteral("c.csv") << csv << QStringList{QStringLiteral("--layout"), QStringLiteral("old")}
+                                     << image({QStringLiteral("a"), QStringLiteral("b")}, {}, false);
+    QTest::newRow("csv with semicolons") << QStringLiteral("c.csv") << QByteArray("index;number;text\r\n0;00000001;\"a;b\"\r\n")
+                                         << QStringList{QStringLiteral("--delimiter"), QStringLiteral(";")}
+                                         << image({QStringLiteral("a;b")}, {1});
+    const QByteArray header("msgid \"\"\nmsgstr \"Content-Type: text/plain; charset=UTF-8\\n\"\n\n");
+    QTest::newRow("po by number, in order") << QStringLiteral("c.po")
+                                            << header + "msgctxt \"00000007\"\nmsgid \"Yes\"\nmsgstr \"Oui\"\n\n"
+                                                        "msgctxt \"00000003\"\nmsgid \"No\"\nmsgstr \"\"\n"
+                                            << QStringList{} << image({QStringLiteral("Oui"), QStringLiteral("No")}, {7, 3});
+    QTest::newRow("po by index, old layout") << QStringLiteral("c.po")
+                                             << header + "msgctxt \"1:00000002\"\nmsgid \"b\"\nmsgstr \"B\"\n\n"
+                                                         "msgctxt \"0:00000001\"\nmsgid \"a\"\nmsgstr \"A\"\n"
+                                             << QStringList{QStringLiteral("--layout"), QStringLiteral("old")}
+                                             << image({QStringLiteral("A"), QStringLiteral("B")}, {}, false);
+}
+
+// A strings file from a catalogue alone, then imported into with --delimiter.
+void TestZelkstr::createFromACatalogue()
+{
+    QFETCH(QString, name);
+    QFETCH(QByteArray, catalogue);
+    QFETCH(QStringList, options);
+    QFETCH(QByteArray, expected);
+    writeBytes(path(name), catalogue);
+    const QString out = path(QStringLiteral("new.fre"));
+    const Run run = zelkstr(QStringList{QStringLiteral("create"), out, path(name)} + options);
+    QCOMPARE(run.status, 0);
+    QCOMPARE(readBytes(out), expected);
+    QVERIFY(lastLine(run.err).startsWith("zelkstr: created " + out.toUtf8()));
+    if (!options.contains(QStringLiteral("--delimiter")))
+        return;
+    const Run import = zelkstr(QStringList{QStringLiteral("import"), out, path(name), QStringLiteral("-o"), out} + options);
+    QCOMPARE(import.status, 0);
+    QCOMPARE(lastLine(import.err), QByteArray("zelkstr: imported 1 texts (skipped 0)"));
 }
 
 void TestZelkstr::replace_data()
@@ -976,6 +1053,13 @@ void TestZelkstr::badInput_data()
                                                           "parenthesis at position 2");
     QTest::newRow("replace without -o") << QStringList{QStringLiteral("replace"), good, QStringLiteral("a"), QStringLiteral("b")}
                                         << QStringLiteral("zelkstr: replace needs -o OUT, the file to write, or --dry-run");
+    QTest::newRow("create: an entry twice") << QStringList{QStringLiteral("create"), out, QStringLiteral("@twice.csv")}
+                                            << QStringLiteral("zelkstr: @twice.csv:3: entry 1 appears more than once");
+    QTest::newRow("create: a gap") << QStringList{QStringLiteral("create"), out, QStringLiteral("@gap.csv")}
+                                   << QStringLiteral("zelkstr: @gap.csv:2: entry 4 is out of range: the catalogue has 1 entries, 0 to 0");
+    QTest::newRow("csv: semicolons") << QStringList{QStringLiteral("create"), out, QStringLiteral("@semi.csv")}
+                                     << QStringLiteral("zelkstr: @semi.csv: this looks like a semicolon-separated file: give "
+                                                       "--delimiter ';' or save it with commas");
     QTest::newRow("check: unknown kind") << QStringList{QStringLiteral("check"), good, good, QStringLiteral("--only"), QStringLiteral("numbers,typos")}
                                          << QStringLiteral("zelkstr: --only: no kind is called \"typos\"; the kinds are line-breaks, ");
     QTest::newRow("check: --review and --no-review")
@@ -1005,6 +1089,8 @@ void TestZelkstr::badInput()
     writeBytes(path(QStringLiteral("broken.po")), QByteArray("this is not\na catalogue\n"));
     writeBytes(path(QStringLiteral("nocontext.po")), QByteArray("msgid \"x\"\nmsgstr \"y\"\n"));
     writeBytes(path(QStringLiteral("bad.eng")), image({QStringLiteral("a"), QStringLiteral("b")}, {1, 2}));
+    writeBytes(path(QStringLiteral("gap.csv")), QByteArray("index,number,text\r\n4,1,a\r\n"));
+    writeBytes(path(QStringLiteral("semi.csv")), QByteArray("index;number;text\r\n0;1;a\r\n"));
     writeBytes(path(QStringLiteral("bad.eng.review.json")), QByteArray("{\"format\": \"notes\"}"));
 #ifdef Q_OS_UNIX
     mkfifo(QFile::encodeName(path(QStringLiteral("pipe.csv"))).constData(), 0600);

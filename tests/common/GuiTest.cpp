@@ -1,6 +1,7 @@
 #include "GuiTest.h"
 
 #include "MessageBoxes.h"
+#include "RecoveryCopies.h"
 #include "uVantrel.h"
 #include "uZelkStrings.h"
 
@@ -8,6 +9,8 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QDialog>
+#include <QDir>
+#include <QStandardPaths>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -102,6 +105,8 @@ int GuiTest::runTests(int argc, char **argv, const std::function<int(int, char *
     applicationArgv[0] = argumentStorage[0].data();
     QApplication application(applicationArgc, applicationArgv);
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
+    // The user's own folders stay out of the tests.
+    QStandardPaths::setTestModeEnabled(true);
     MessageBoxes::setApplicationTitle(QStringLiteral("Zelk Strings Editor"));
     return run(argc, argv);
 }
@@ -211,6 +216,14 @@ void GuiTest::answerInput(const QString &text)
 }
 
 std::unique_ptr<TfrmVantrel> GuiTest::startWindow(const QStringList &arguments)
+{
+    // Every window starts without copies of unsaved work left behind; tests
+    // that want some write them first with startWindowKeepingCopies().
+    QDir(RecoveryCopies::folder()).removeRecursively();
+    return startWindowKeepingCopies(arguments);
+}
+
+std::unique_ptr<TfrmVantrel> GuiTest::startWindowKeepingCopies(const QStringList &arguments)
 {
     setArguments(arguments);
     auto window = std::make_unique<TfrmVantrel>();

@@ -68,6 +68,8 @@ void answerInput(const QString &text);
 
 // Starts a main window with these command-line arguments, shown and active.
 std::unique_ptr<TfrmVantrel> startWindow(const QStringList &arguments = {});
+// The same, with the recovery copies that earlier windows left behind.
+std::unique_ptr<TfrmVantrel> startWindowKeepingCopies(const QStringList &arguments = {});
 
 // Writes a strings file with the model.
 void writeStringsFile(const QString &path, const QStringList &texts, const QList<quint32> &numbers = {},

@@ -91,7 +91,10 @@ void TestFindSort::cleanup()
 
 std::unique_ptr<TfrmVantrel> TestFindSort::startWith(const QStringList &texts, const QList<quint32> &numbers)
 {
-    const QString path = m_dir->filePath(QStringLiteral("lang.eng"));
+    // A file of its own for each window: a window notices when its file is
+    // written over by another.
+    static int files = 0;
+    const QString path = m_dir->filePath(QStringLiteral("lang%1.eng").arg(++files));
     writeStringsFile(path, texts, numbers);
     auto window = startWindow({path});
     m_window = window.get();

@@ -83,6 +83,16 @@ void ReviewCommands::documentLoaded(const QString &fileName)
                             .arg(QFileInfo(path).fileName()));
 }
 
+void ReviewCommands::documentRecovered(const QByteArray &review)
+{
+    m_leftAlone.clear();
+    if (review.isEmpty())
+        return;
+    m_tools.state().review().assign(ReviewFile::fromJson(review, QStringLiteral("recovery copy")), *m_tools.host().document);
+    m_tools.state().remark();
+    m_tools.refresh();
+}
+
 void ReviewCommands::documentSaved(const QString &fileName)
 {
     const QString path = ReviewFile::pathFor(fileName);

@@ -22,6 +22,8 @@ public:
     // Reads FILE.review.json when there is one; one that does not read is
     // reported and left alone.
     void documentLoaded(const QString &fileName);
+    // The review state of a recovered document, as its review file.
+    void documentRecovered(const QByteArray &review);
     // Writes the review file beside the saved document, or removes it when
     // nothing is left in it.
     void documentSaved(const QString &fileName);

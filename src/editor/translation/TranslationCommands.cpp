@@ -6,6 +6,7 @@
 #include "Pairing.h"
 #include "ReferenceCommands.h"
 #include "ReplaceCommands.h"
+#include "ReviewFile.h"
 #include "ReviewCommands.h"
 #include "StringListModel.h"
 #include "StringListView.h"
@@ -84,10 +85,20 @@ void TranslationCommands::openReference(const QString &fileName)
     m_reference->open(fileName);
 }
 
-void TranslationCommands::documentLoaded(const QString &fileName)
+void TranslationCommands::documentLoaded(const QString &fileName, const QByteArray *recoveredReview)
 {
-    m_review->documentLoaded(fileName);
+    if (recoveredReview)
+        m_review->documentRecovered(*recoveredReview);
+    else
+        m_review->documentLoaded(fileName);
     warnOfUnlikelyReference();
+}
+
+QByteArray TranslationCommands::reviewSnapshot() const
+{
+    if (m_state.review().isEmpty())
+        return QByteArray();
+    return m_state.review().toFile(*m_host.document).toJson();
 }
 
 void TranslationCommands::documentSaved(const QString &fileName)

@@ -71,7 +71,8 @@ public:
     // The window's hooks: a document was loaded from a file or saved to one;
     // its entries were filled in anew, added, deleted or moved; the document
     // was closed.
-    void documentLoaded(const QString &fileName);
+    // A recovered document brings its review state with it, as a review file.
+    void documentLoaded(const QString &fileName, const QByteArray *recoveredReview = nullptr);
     void documentSaved(const QString &fileName);
     void documentChanged();
     void documentClosed();
@@ -84,6 +85,10 @@ public:
     // The current string, -1 for none.
     void showCurrent(int index);
     void updateActions(bool documentOpen);
+    // The review state as its file would hold it, for a recovery copy, and
+    // what changes with it.
+    QByteArray reviewSnapshot() const;
+    quint64 reviewGeneration() const { return m_state.review().generation(); }
     // Sorts the list by the reference column.
     void sortRows(bool descending);
 
