@@ -8,7 +8,6 @@
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
-#include <QTimer>
 #include <QWidget>
 
 DiskWatch::DiskWatch(QObject *parent, Host host)
@@ -100,10 +99,13 @@ bool DiskWatch::eventFilter(QObject *watched, QEvent *event)
         && !m_checkQueued) {
         // After the activation has been handled, not inside it.
         m_checkQueued = true;
-        QTimer::singleShot(0, this, [this] {
-            m_checkQueued = false;
-            check();
-        });
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_checkQueued = false;
+                check();
+            },
+            Qt::QueuedConnection);
     }
     return QObject::eventFilter(watched, event);
 }

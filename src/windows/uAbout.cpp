@@ -62,9 +62,37 @@ TfrmAboutBox::TfrmAboutBox(QWidget *parent)
 
 void TfrmAboutBox::changeEvent(QEvent *event)
 {
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange) {
         fitToText();
+        centreOnParent();
+    }
     QDialog::changeEvent(event);
+}
+
+// Centred on the main window once it has its size: the toolkit centres it on
+// the size it had before its font made it grow.
+void TfrmAboutBox::showEvent(QShowEvent *event)
+{
+    fitToText();
+    centreOnParent();
+    QDialog::showEvent(event);
+}
+
+// A size settled after the window appeared (its style, its font) keeps it
+// centred too.
+void TfrmAboutBox::resizeEvent(QResizeEvent *event)
+{
+    QDialog::resizeEvent(event);
+    centreOnParent();
+}
+
+void TfrmAboutBox::centreOnParent()
+{
+    if (!parentWidget() || !isVisible())
+        return;
+    // By how far its frame's centre is off: windowing systems place a
+    // window's frame or its inside as they do.
+    move(pos() + parentWidget()->window()->frameGeometry().center() - frameGeometry().center());
 }
 
 // The window has no cancel button, so Esc leaves it open.

@@ -17,9 +17,12 @@ public:
 protected:
     void changeEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void fitToText();
+    void centreOnParent();
 
     QFrame *Panel1 = nullptr;
     QLabel *ProgramIcon = nullptr;

@@ -117,6 +117,8 @@ private Q_SLOTS:
     void menuHighlightShowsItsHint();
     void barsKeepTheirFonts();
     void aboutWindow();
+    void aboutCentredOnTheWindow_data();
+    void aboutCentredOnTheWindow();
     void splashAroundEveryLoad();
 
 private:
@@ -705,6 +707,37 @@ void TestMainWindow::aboutWindow()
     });
     action(*window, "actHelpAbout")->trigger();
     QCOMPARE(size, 11);
+}
+
+void TestMainWindow::aboutCentredOnTheWindow_data()
+{
+    QTest::addColumn<int>("pointSize");
+    for (const int size : {8, 13, 17, 24, 32})
+        QTest::addRow("%d points", size) << size;
+}
+
+// However much the window grows for its font, it opens centred on the main
+// window.
+void TestMainWindow::aboutCentredOnTheWindow()
+{
+    QFETCH(int, pointSize);
+    const auto window = startWindow();
+    // Room on the screen (a wide one, for this test) for the widest About.
+    window->move(900, 500);
+    window->setFont(QFont(QStringLiteral("DejaVu Sans"), pointSize));
+    QPoint centre;
+    QSize size;
+    onNextModal([&](QWidget *modal) {
+        QVERIFY(QTest::qWaitForWindowExposed(modal));
+        centre = modal->frameGeometry().center();
+        size = modal->size();
+        QTest::keyClick(modal, Qt::Key_Return);
+    });
+    action(*window, "actHelpAbout")->trigger();
+    QVERIFY(size.width() >= 298);
+    QVERIFY2((centre - window->frameGeometry().center()).manhattanLength() <= 1,
+             qPrintable(QStringLiteral("%1,%2 against %3,%4").arg(centre.x()).arg(centre.y())
+                            .arg(window->frameGeometry().center().x()).arg(window->frameGeometry().center().y())));
 }
 
 void TestMainWindow::splashAroundEveryLoad()
