@@ -681,6 +681,10 @@ int main(int argc, char *argv[])
     qInstallMessageHandler(quietPlatformNotes);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The window's recovery copies and word lists go to a folder of the
+    // bench's own, not the user's.
+    const QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);

@@ -10,7 +10,8 @@
 #include <QAction>
 #include <QDialog>
 #include <QDir>
-#include <QStandardPaths>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -103,10 +104,13 @@ int GuiTest::runTests(int argc, char **argv, const std::function<int(int, char *
 {
     argumentStorage = {QByteArray(argv[0])};
     applicationArgv[0] = argumentStorage[0].data();
+    // A data folder of this test program's own, for the recovery copies and
+    // word lists the window keeps: the user's stay out of the tests, and so
+    // do those of tests running beside this one.
+    const QTemporaryDir data;
+    qputenv("XDG_DATA_HOME", QFile::encodeName(data.path()));
     QApplication application(applicationArgc, applicationArgv);
     QApplication::setApplicationName(QStringLiteral("Vantrel"));
-    // The user's own folders stay out of the tests.
-    QStandardPaths::setTestModeEnabled(true);
     MessageBoxes::setApplicationTitle(QStringLiteral("Zelk Strings Editor"));
     return run(argc, argv);
 }

@@ -126,7 +126,8 @@ void checkPoImport(const uint8_t *data, size_t size)
         }
         const auto same = [](const ImportedEntry &a, const ImportedEntry &b) {
             return a.index == b.index && a.number == b.number && a.preferNumber == b.preferNumber && a.sourceText == b.sourceText
-                && a.text == b.text && a.bytes == b.bytes && a.fuzzy == b.fuzzy && a.where == b.where;
+                && a.text == b.text && a.bytes == b.bytes && a.fuzzy == b.fuzzy && a.message == b.message
+                && a.untranslated == b.untranslated;
         };
         if (!std::equal(entries.begin(), entries.end(), library.begin(), library.end(), same))
             fail("a plain catalogue reads otherwise than through the library", 0);
