@@ -6,6 +6,8 @@ root=$(cd "$(dirname "$0")" && pwd)
     cd "$root"
     . scripts/setup.sh
     ensure_packages "${BUILD_PACKAGES[@]}"
-    build_project build >/dev/null
+    # The build's progress shows: the first build takes a few minutes.
+    echo "== Building the editor in build/"
+    build_project build
 )
 exec "$root/build/src/app/Vantrel" "$@"

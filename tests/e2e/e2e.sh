@@ -121,4 +121,99 @@ xdotool key alt+f x
 timeout 20 tail --pid="$pid" -f /dev/null || fail "the editor with a review did not exit"
 wait "$pid" || fail "the editor with a review exited with an error"
 pid=
+# Unsaved work survives the program being killed: a recovery copy is kept
+# within seconds, and the next start offers it back. The program's data
+# folder is one of this test's own.
+export XDG_DATA_HOME="$work/data"
+copies="$XDG_DATA_HOME/Vantrel/recovery"
+
+# Waits until a recovery copy is there, then kills the editor outright.
+kill_after_copy() {
+    for _ in $(seq 1 300); do
+        compgen -G "$copies/*.recovery" >/dev/null && break
+        timeout 0.1 xdotool search --sync --name "^no such window$" >/dev/null 2>&1 || true
+    done
+    compgen -G "$copies/*.recovery" >/dev/null || fail "no recovery copy was written"
+    kill -KILL "$pid"
+    wait "$pid" 2>/dev/null || true
+    pid=
+}
+
+# Waits until the dump of a file is the expected one.
+expect_dump() {
+    local file=$1 expected=$2 saved=''
+    for _ in $(seq 1 100); do
+        saved=$("$zelkstr" dump "$file" 2>/dev/null || true)
+        [ "$saved" = "$expected" ] && return 0
+        timeout 0.1 xdotool search --sync --name "^no such window$" >/dev/null 2>&1 || true
+    done
+    printf 'e2e: %s holds\n%s\nexpected\n%s\n' "$file" "$saved" "$expected" >&2
+    exit 1
+}
+
+strings_file "$work/crash.fre" 1 "Bonjour" 2 "Salut"
+for answer in no yes; do
+    "$vantrel" "$work/crash.fre" &
+    pid=$!
+    main=$(window_named "Zelk Strings Editor - crash.fre") || fail "crash.fre did not open"
+    xdotool windowfocus --sync "$main"
+    xdotool key --window "$main" Down Up
+    xdotool mousemove --window "$main" 450 300 click 1
+    xdotool key ctrl+End
+    xdotool type --delay 20 " les amis"
+    kill_after_copy
+    "$vantrel" "$work/crash.fre" &
+    pid=$!
+    question=$(window_named "Confirm") || fail "the editor did not offer to recover crash.fre"
+    xdotool windowfocus --sync "$question"
+    if [ "$answer" = no ]; then
+        xdotool key alt+n
+        main=$(window_named "Zelk Strings Editor - crash.fre") || fail "crash.fre did not open after No"
+        compgen -G "$copies/*.recovery" >/dev/null && fail "No left the recovery copy"
+        xdotool windowfocus --sync "$main"
+        xdotool key alt+f x
+        timeout 20 tail --pid="$pid" -f /dev/null || fail "the editor did not exit"
+        pid=
+        continue
+    fi
+    xdotool key Return
+    main=$(window_named "Zelk Strings Editor - crash.fre") || fail "crash.fre did not open recovered"
+    xdotool windowfocus --sync "$main"
+    xdotool key alt+f s
+    expect_dump "$work/crash.fre" "$(printf '0\t00000001\tBonjour les amis\n1\t00000002\tSalut')"
+    xdotool key alt+f x
+    timeout 20 tail --pid="$pid" -f /dev/null || fail "the editor did not exit after the recovery"
+    pid=
+done
+compgen -G "$copies/*.recovery" >/dev/null && fail "a saved recovery left its copy"
+
+# A new document's work, recovered at a start without a file and saved.
+"$vantrel" &
+pid=$!
+main=$(window_named "Zelk Strings Editor - Untitled.bin") || fail "the editor did not start without a file"
+xdotool windowfocus --sync "$main"
+xdotool key alt+s a
+add=$(window_named "Add String") || fail "the Add dialog did not open"
+xdotool windowfocus --sync "$add"
+xdotool type --delay 20 "Neuf"
+xdotool key Return
+kill_after_copy
+"$vantrel" &
+pid=$!
+question=$(window_named "Confirm") || fail "the editor did not offer to recover the new document"
+xdotool windowfocus --sync "$question"
+xdotool key Return
+main=$(window_named "Zelk Strings Editor - Untitled.bin") || fail "the recovered new document did not open"
+xdotool windowfocus --sync "$main"
+xdotool key alt+f s
+save=$(window_named "Save As") || fail "Save did not ask for a name"
+xdotool windowfocus --sync "$save"
+xdotool key ctrl+a
+xdotool type --delay 10 "$work/neuf.fre"
+xdotool key Return
+expect_dump "$work/neuf.fre" "$(printf '0\t00000000\tNeuf')"
+xdotool key alt+f x
+timeout 20 tail --pid="$pid" -f /dev/null || fail "the editor did not exit after saving the new document"
+pid=
+
 echo "e2e: the editor saved what was typed; screenshots in $out/e2e-window.png, $out/reference-window.png and $out/review-window.png"
