@@ -707,10 +707,12 @@ int main(int argc, char *argv[])
                                         QStringLiteral("KIND"), QStringLiteral("texts"));
     const QCommandLineOption openOption(QStringLiteral("open"), QStringLiteral("Only open FILE in the window, for its memory."),
                                         QStringLiteral("FILE"));
+    const QCommandLineOption withReferenceOption(QStringLiteral("with-reference"),
+                                                 QStringLiteral("With --open: open this reference first."), QStringLiteral("FILE"));
     const QCommandLineOption clickOption(QStringLiteral("click"), QStringLiteral("With --open: click this column's header."),
                                          QStringLiteral("COLUMN"));
     parser.addOptions({entriesOption, roundsOption, seedOption, outOption, generateOption, translateOption, reviewOption, kindOption,
-                       openOption, clickOption});
+                       openOption, withReferenceOption, clickOption});
     parser.addHelpOption();
     parser.process(arguments);
     const int entries = parser.value(entriesOption).toInt();
@@ -740,8 +742,13 @@ int main(int argc, char *argv[])
     if (parser.isSet(openOption)) {
         TfrmVantrel window;
         window.show();
-        window.openDocument(parser.value(openOption));
-        window.repaint();
+        if (parser.isSet(withReferenceOption))
+            window.openReference(parser.value(withReferenceOption));
+        const double opening = timed([&] {
+            window.openDocument(parser.value(openOption));
+            window.repaint();
+        });
+        std::printf("open: %.1f ms\n", opening);
         // Clicks on column headers, for a profile of sorting.
         for (const QString &column : parser.values(clickOption)) {
             const double milliseconds = timed([&] {

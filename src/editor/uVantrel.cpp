@@ -523,7 +523,8 @@ void TfrmVantrel::createTranslationTools()
                                                UpdateControls();
                                            },
                                            [this](const QString &text) { StatusPanel->setText(text); },
-                                           [this](const std::vector<std::pair<quint32, QString>> &texts) { setEntryTexts(texts); }});
+                                           [this](const std::vector<std::pair<quint32, QString>> &texts) { setEntryTexts(texts); },
+                                           [this] { return FFileName; }});
 }
 
 // Recovery copies and the file's watch, a feature of their own.
@@ -671,10 +672,12 @@ void TfrmVantrel::actFileOpenAccept()
     const SplashScope splash(this, FFromParam);
     FFileName = OpenDialog->fileName;
     try {
-        if (recovered)
+        if (recovered) {
             Guard->recovery().restore(copy, *Str);
-        else
+        } else {
+            Translation->documentLoading(FFileName);
             Str->LoadFromFile(FFileName);
+        }
     } catch (...) {
         // A failed load leaves no document open, so New, Open and closing
         // the window go on working.

@@ -6,6 +6,26 @@
 
 class TZelkStrings;
 
+// A table's entries with a non-zero number, ordered by number (then index),
+// and why its numbers cannot pair its entries, empty when they can: what
+// pairing needs of a table, worked out once for a table that stays as it is.
+struct NumberIndex
+{
+    struct Entry
+    {
+        quint32 number;
+        quint32 index;
+        bool operator<(const Entry &other) const
+        {
+            return number != other.number ? number < other.number : index < other.index;
+        }
+    };
+    QString obstacle;
+    std::vector<Entry> entries;
+
+    static NumberIndex of(const TZelkStrings &table);
+};
+
 // Which entry of one table belongs to which entry of another. In the new
 // layout every entry carries the hash of its lookup key, and that number, not
 // the position, is what identifies an entry across languages and versions.
@@ -20,7 +40,8 @@ public:
     // non-zero number twice, and each that has entries has a non-zero number;
     // otherwise by index. Entries with the number 0
     // stay unpaired in a pairing by number.
-    static Pairing pair(const TZelkStrings &first, const TZelkStrings &second);
+    // secondIndex, when given, is the second table's NumberIndex.
+    static Pairing pair(const TZelkStrings &first, const TZelkStrings &second, const NumberIndex *secondIndex = nullptr);
     // As pair(), but where numbers cannot pair the tables, entries whose text
     // occurs exactly once in each table pair first, and the rest by index.
     static Pairing pairForUpdate(const TZelkStrings &first, const TZelkStrings &second);
@@ -33,12 +54,15 @@ public:
     quint32 partnerOfFirst(quint32 index) const { return index < m_first.size() ? m_first[index] : NoPartner; }
     quint32 partnerOfSecond(quint32 index) const { return index < m_second.size() ? m_second[index] : NoPartner; }
     quint32 unpairedInFirst() const;
+    // The partners of the first table's entries, taken out of the pairing,
+    // which then knows them no more.
+    std::vector<quint32> takePartnersOfFirst();
     quint32 unpairedInSecond() const;
 
 private:
     Pairing(Kind kind, quint32 firstCount, quint32 secondCount);
     void link(quint32 first, quint32 second);
-    void linkByNumber(const TZelkStrings &first, const TZelkStrings &second);
+    void linkByNumber(const TZelkStrings &first, const TZelkStrings &second, const NumberIndex *secondIndex);
     void linkByUniqueText(const TZelkStrings &first, const TZelkStrings &second);
     void linkRestByIndex();
 

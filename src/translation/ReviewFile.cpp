@@ -5,11 +5,12 @@
 #include "TranslationError.h"
 #include "uZelkStrings.h"
 
+#include "JsonReader.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+
+#include <algorithm>
 
 namespace {
 
@@ -30,47 +31,54 @@ const StateName StateNames[] = {{ReviewEntry::State::Changed, "changed"},
     throw TranslationError(QStringLiteral("%1: %2").arg(QFileInfo(path).fileName(), reason));
 }
 
-// Line and column of a byte offset, for a parse error a person can find.
-QString positionOf(const QByteArray &bytes, qsizetype offset)
+// One entry of the list; what the pairing needs of it is checked once the
+// whole file is read, since "pairing" may come after "entries".
+ReviewEntry readEntry(JsonReader &json, bool &hasNumber)
 {
-    const QByteArray before = bytes.left(offset);
-    const qsizetype line = before.count('\n') + 1;
-    const qsizetype column = offset - (before.lastIndexOf('\n') + 1) + 1;
-    return QStringLiteral("line %1, column %2").arg(line).arg(column);
-}
-
-bool readNumber(const QJsonValue &value, quint32 &number)
-{
-    const QString text = value.toString();
-    bool ok = false;
-    number = text.size() == 8 ? text.toUInt(&ok, 16) : 0;
-    return ok;
-}
-
-ReviewEntry readEntry(const QJsonObject &object, bool byNumber, const QString &path, qsizetype position)
-{
-    const auto entryFail = [&](const QString &reason) { fail(path, QStringLiteral("entry %1: %2").arg(position + 1).arg(reason)); };
     ReviewEntry entry;
-    const QString state = object.value(QStringLiteral("state")).toString();
-    const auto known = std::find_if(std::begin(StateNames), std::end(StateNames),
-                                    [&](const StateName &name) { return state == QLatin1String(name.name); });
-    if (known == std::end(StateNames))
-        entryFail(QStringLiteral("unknown state \"%1\"").arg(state));
-    entry.state = known->state;
-    const QJsonValue index = object.value(QStringLiteral("index"));
-    if (!index.isDouble() || index.toDouble() < 0 || index.toDouble() > 4294967295.0
-        || index.toDouble() != double(quint32(index.toDouble())))
-        entryFail(QStringLiteral("no index"));
-    entry.index = quint32(index.toDouble());
-    if (!readNumber(object.value(QStringLiteral("number")), entry.number) && byNumber)
-        entryFail(QStringLiteral("no number of eight hexadecimal digits"));
-    entry.oldSource = object.value(QStringLiteral("old_source")).toString();
-    entry.newSource = object.value(QStringLiteral("new_source")).toString();
-    entry.score = object.value(QStringLiteral("score")).toInt();
-    for (const QJsonValue &kind : object.value(QStringLiteral("kinds")).toArray())
-        entry.kinds << kind.toString();
-    entry.source = object.value(QStringLiteral("source")).toString();
-    entry.text = object.value(QStringLiteral("text")).toString();
+    bool hasState = false;
+    bool hasIndex = false;
+    hasNumber = false;
+    json.object([&](QByteArrayView key) {
+        if (key == "state") {
+            const QString state = json.string();
+            const auto known = std::find_if(std::begin(StateNames), std::end(StateNames),
+                                            [&](const StateName &name) { return state == QLatin1String(name.name); });
+            if (known == std::end(StateNames))
+                json.fail(QStringLiteral("unknown state \"%1\"").arg(state));
+            entry.state = known->state;
+            hasState = true;
+        } else if (key == "index") {
+            const double index = json.number();
+            if (index < 0 || index > 4294967295.0 || index != double(quint32(index)))
+                json.fail(QStringLiteral("an index that is not one"));
+            entry.index = quint32(index);
+            hasIndex = true;
+        } else if (key == "number") {
+            const QString number = json.string();
+            bool ok = false;
+            entry.number = number.size() == 8 ? number.toUInt(&ok, 16) : 0;
+            if (!ok)
+                json.fail(QStringLiteral("a number that is not eight hexadecimal digits"));
+            hasNumber = true;
+        } else if (key == "old_source") {
+            entry.oldSource = json.string();
+        } else if (key == "new_source") {
+            entry.newSource = json.string();
+        } else if (key == "score") {
+            entry.score = int(json.number());
+        } else if (key == "kinds") {
+            json.array([&] { entry.kinds << json.string(); });
+        } else if (key == "source") {
+            entry.source = json.string();
+        } else if (key == "text") {
+            entry.text = json.string();
+        } else {
+            json.skip();
+        }
+    });
+    if (!hasState || !hasIndex)
+        json.fail(QStringLiteral("an entry without its %1").arg(hasState ? QStringLiteral("index") : QStringLiteral("state")));
     return entry;
 }
 
@@ -142,30 +150,60 @@ ReviewFile ReviewFile::read(const QString &path)
 
 ReviewFile ReviewFile::fromJson(const QByteArray &bytes, const QString &path)
 {
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
-    if (error.error != QJsonParseError::NoError)
-        fail(path, QStringLiteral("not JSON (%1 at %2)").arg(error.errorString(), positionOf(bytes, error.offset)));
-    const QJsonObject root = document.object();
-    if (root.value(QStringLiteral("format")).toString() != Format)
+    ReviewFile review;
+    QString format;
+    int version = -1;
+    QString pairing;
+    qsizetype entries = -1;
+    std::vector<bool> numbered;
+    try {
+        JsonReader json(bytes);
+        if (json.peek() != JsonReader::Type::Object)
+            json.fail(QStringLiteral("an object expected"));
+        json.object([&](QByteArrayView key) {
+            if (key == "format" && json.peek() == JsonReader::Type::String) {
+                format = json.string();
+            } else if (key == "version" && json.peek() == JsonReader::Type::Number) {
+                version = int(json.number());
+            } else if (key == "pairing" && json.peek() == JsonReader::Type::String) {
+                pairing = json.string();
+            } else if (key == "entries" && json.peek() == JsonReader::Type::Array) {
+                // Read once the format is known to be ours.
+                entries = json.offset();
+                json.skip();
+            } else {
+                json.skip();
+            }
+        });
+        json.end();
+        if (format == Format && entries >= 0) {
+            // Most review files list entries of one line each.
+            review.entries.reserve(size_t(bytes.size() / 100));
+            JsonReader list(bytes, entries);
+            list.array([&] {
+                bool hasNumber = false;
+                review.entries.push_back(readEntry(list, hasNumber));
+                numbered.push_back(hasNumber);
+            });
+        }
+    } catch (const JsonReader::Error &error) {
+        fail(path, QStringLiteral("not JSON (%1)").arg(error.message));
+    }
+    if (format != Format)
         fail(path, QStringLiteral("not a review file (its format is not \"%1\")").arg(Format));
-    const int version = root.value(QStringLiteral("version")).toInt(-1);
     if (version > Version)
         fail(path, QStringLiteral("version %1 is newer than this program reads (%2)").arg(version).arg(Version));
     if (version < 1)
         fail(path, QStringLiteral("no version"));
-    ReviewFile review;
-    const QString pairing = root.value(QStringLiteral("pairing")).toString();
     if (pairing != QLatin1String("number") && pairing != QLatin1String("index"))
         fail(path, QStringLiteral("pairing is \"%1\", not \"number\" or \"index\"").arg(pairing));
     review.byNumber = pairing == QLatin1String("number");
-    const QJsonValue entries = root.value(QStringLiteral("entries"));
-    if (!entries.isArray())
+    if (entries < 0)
         fail(path, QStringLiteral("no list of entries"));
-    const QJsonArray list = entries.toArray();
-    review.entries.reserve(size_t(list.size()));
-    for (qsizetype i = 0; i < list.size(); ++i)
-        review.entries.push_back(readEntry(list.at(i).toObject(), review.byNumber, path, i));
+    for (size_t i = 0; review.byNumber && i < numbered.size(); ++i) {
+        if (!numbered[i])
+            fail(path, QStringLiteral("entry %1: no number of eight hexadecimal digits").arg(i + 1));
+    }
     return review;
 }
 

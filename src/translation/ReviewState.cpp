@@ -67,31 +67,51 @@ void ReviewState::set(quint32 index, const ReviewEntry &entry)
     setSlot(index, quint32(m_entries.size()));
 }
 
-quint32 ReviewState::assign(const ReviewFile &file, const TZelkStrings &document)
+// Entries named by number are found by it where it is on one entry of the
+// document only; on several, the index the file gives must have it.
+quint32 ReviewState::assign(ReviewFile file, const TZelkStrings &document)
 {
     clear();
     const quint32 count = document.EntryCount();
+    constexpr quint32 Repeated = Pairing::NoPartner - 1;
     QHash<quint32, quint32> byNumber;
-    const bool numbered = file.byNumber && numberIdentityObstacle(document).isEmpty();
-    if (numbered) {
+    if (file.byNumber) {
+        // A bit per hashed number lets most of the document's numbers pass
+        // without a look into the table.
+        std::vector<quint64> mentioned(1 << 14, 0);
+        const auto bit = [](quint32 number) { return quint32((number * 0x9E3779B1u) >> 12); };
         byNumber.reserve(qsizetype(file.entries.size()));
-        for (const ReviewEntry &entry : file.entries)
+        for (const ReviewEntry &entry : file.entries) {
             byNumber.insert(entry.number, Pairing::NoPartner);
+            mentioned[bit(entry.number) >> 6] |= quint64(1) << (bit(entry.number) & 63);
+        }
         for (quint32 i = 0; i < count; ++i) {
-            const auto found = byNumber.find(document.GetNumber(i));
+            const quint32 number = document.GetNumber(i);
+            if (!(mentioned[bit(number) >> 6] & (quint64(1) << (bit(number) & 63))))
+                continue;
+            const auto found = byNumber.find(number);
             if (found != byNumber.end())
-                found.value() = i;
+                found.value() = found.value() == Pairing::NoPartner ? i : Repeated;
         }
     }
     quint32 lost = 0;
     m_slots.assign(count, 0);
-    for (const ReviewEntry &entry : file.entries) {
-        const quint32 index = numbered ? byNumber.value(entry.number, Pairing::NoPartner) : entry.index;
-        if (index >= count || (!numbered && file.byNumber && document.GetNumber(index) != entry.number)) {
+    m_entries.reserve(file.entries.size());
+    for (ReviewEntry &entry : file.entries) {
+        quint32 index = entry.index;
+        if (file.byNumber) {
+            const quint32 at = entry.number ? byNumber.value(entry.number) : Repeated;
+            if (at < Repeated)
+                index = at;
+            else if (index >= count || document.GetNumber(index) != entry.number)
+                index = Pairing::NoPartner;
+        }
+        if (index >= count) {
             ++lost;
             continue;
         }
-        set(index, entry);
+        m_entries.push_back(std::move(entry));
+        setSlot(index, quint32(m_entries.size()));
     }
     return lost;
 }

@@ -24,7 +24,7 @@ public:
 
     // Takes a review file's entries for the document's entries, found by
     // number or by index as the file says; returns how many found no entry.
-    quint32 assign(const ReviewFile &file, const TZelkStrings &document);
+    quint32 assign(ReviewFile file, const TZelkStrings &document);
     // The review file of the document: by number where its numbers tell its
     // entries apart. Acceptances whose texts changed since are left out.
     ReviewFile toFile(const TZelkStrings &document) const;

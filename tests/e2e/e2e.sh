@@ -212,6 +212,8 @@ xdotool key ctrl+a
 xdotool type --delay 10 "$work/neuf.fre"
 xdotool key Return
 expect_dump "$work/neuf.fre" "$(printf '0\t00000000\tNeuf')"
+main=$(window_named "Zelk Strings Editor - neuf.fre") || fail "the new document was not saved under its name"
+xdotool windowfocus --sync "$main"
 xdotool key alt+f x
 timeout 20 tail --pid="$pid" -f /dev/null || fail "the editor did not exit after saving the new document"
 pid=

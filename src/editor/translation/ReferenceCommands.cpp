@@ -3,6 +3,8 @@
 #include "ActionRunner.h"
 #include "CommandAction.h"
 #include "FileDialog.h"
+#include "Languages.h"
+#include "PanelLayout.h"
 #include "Hourglass.h"
 #include "MessageBoxes.h"
 #include "StringListModel.h"
@@ -13,6 +15,8 @@
 
 #include <QAction>
 #include <QHeaderView>
+#include <QLabel>
+#include <QSplitter>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QVBoxLayout>
@@ -80,9 +84,65 @@ void ReferenceCommands::createViews()
     // Out of the Tab order while hidden.
     memReference->setFocusPolicy(Qt::ClickFocus);
     memReference->hide();
-    host.panel->insertWidget(host.panel->indexOf(host.textEditor), memReference, 1);
+    host.panel->insertWidget(host.panel->indexOf(host.textEditor), memReference);
     QWidget::setTabOrder(host.list, memReference);
     QWidget::setTabOrder(memReference, host.textEditor);
+
+    // Labels name the two panes; the reference's fits its text.
+    const auto makeLabel = [&](const char *name, QWidget *buddy) {
+        auto *label = new QLabel(host.textEditor->parentWidget());
+        label->setObjectName(QString::fromLatin1(name));
+        label->setContentsMargins(4, 2, 4, 2);
+        label->setBuddy(buddy);
+        label->hide();
+        host.panel->insertWidget(host.panel->indexOf(buddy), label);
+        return label;
+    };
+    lblReference = makeLabel("lblReference", memReference);
+    lblTranslation = makeLabel("lblTranslation", host.textEditor);
+    const auto lines = [this](int count) {
+        return count * memReference->fontMetrics().lineSpacing() + 2 * memReference->frameWidth()
+            + int(2 * memReference->document()->documentMargin()) + 2;
+    };
+    m_tools.panelLayout()->addPane(
+        memReference, [this, lines] { return lines(std::max(1, memReference->document()->blockCount())); },
+        [lines] { return lines(2); }, 1.0 / 3);
+}
+
+void ReferenceCommands::showLabels()
+{
+    const bool open = m_tools.state().isOpen();
+    lblReference->setVisible(open);
+    lblTranslation->setVisible(open);
+    if (!open)
+        return;
+    lblReference->setText(Languages::label(m_tools.state().fileName()));
+    lblTranslation->setText(Languages::label(m_tools.host().documentName()));
+}
+
+// With a reference the list shows two languages: it gets half the window,
+// and keeps that share as the window is resized; without, the width and the
+// behaviour it had.
+void ReferenceCommands::giveListHalf(bool half)
+{
+    auto *splitter = qobject_cast<QSplitter *>(m_tools.host().list->parentWidget()->parentWidget());
+    if (!splitter || half == (m_listWidth >= 0))
+        return;
+    QList<int> sizes = splitter->sizes();
+    const int total = sizes.value(0) + sizes.value(1);
+    // The key field gives up width to the narrower panel, down to a third.
+    auto *key = m_tools.host().window->findChild<QWidget *>(QStringLiteral("edtHashString"));
+    const int keyWidth = key->maximumWidth();
+    key->setMinimumWidth(half ? keyWidth / 3 : keyWidth);
+    if (half) {
+        m_listWidth = sizes.value(0);
+        splitter->setSizes({total / 2, total - total / 2});
+        splitter->setStretchFactor(0, 1);
+    } else {
+        splitter->setStretchFactor(0, 0);
+        splitter->setSizes({m_listWidth, total - m_listWidth});
+        m_listWidth = -1;
+    }
 }
 
 void ReferenceCommands::open(const QString &fileName)
@@ -98,6 +158,7 @@ void ReferenceCommands::open(const QString &fileName)
     header->setSectionResizeMode(StringListModel::ReferenceColumn, QHeaderView::Stretch);
     memReference->setFocusPolicy(Qt::StrongFocus);
     memReference->show();
+    giveListHalf(true);
     m_tools.refresh();
     m_tools.warnOfUnlikelyReference();
 }
@@ -109,6 +170,7 @@ void ReferenceCommands::closeReference()
     memReference->clear();
     memReference->setFocusPolicy(Qt::ClickFocus);
     memReference->hide();
+    giveListHalf(false);
     m_tools.refresh();
 }
 

@@ -6,6 +6,7 @@
 
 class FileDialog;
 class QAction;
+class QLabel;
 class QPlainTextEdit;
 class TranslationCommands;
 
@@ -25,12 +26,15 @@ public:
     void showCurrent(int index);
     void updateActions(bool documentOpen);
     void sortRows(bool descending);
+    // The labels above the two panes name their languages and files.
+    void showLabels();
 
 private:
     void createActions();
     void createViews();
     void closeReference();
     void selectNext(bool untranslated);
+    void giveListHalf(bool half);
 
     TranslationCommands &m_tools;
     std::unique_ptr<FileDialog> m_dialog;
@@ -39,4 +43,8 @@ private:
     QAction *actReferenceNextUntranslated = nullptr;
     QAction *actReferenceNextProblem = nullptr;
     QPlainTextEdit *memReference = nullptr;
+    QLabel *lblReference = nullptr;
+    QLabel *lblTranslation = nullptr;
+    // The list's width before a reference gave it half the window.
+    int m_listWidth = -1;
 };

@@ -4,6 +4,7 @@
 #include "ChangeView.h"
 #include "CommandAction.h"
 #include "MessageBoxes.h"
+#include "PanelLayout.h"
 #include "ReviewFile.h"
 #include "TranslationCommands.h"
 #include "TranslationError.h"
@@ -26,7 +27,14 @@ ReviewCommands::ReviewCommands(TranslationCommands &tools)
     memReferenceChange->setObjectName(QStringLiteral("memReferenceChange"));
     memReferenceChange->setAccessibleName(QStringLiteral("How the source changed"));
     memReferenceChange->hide();
-    host.panel->insertWidget(host.panel->indexOf(host.textEditor) - 1, memReferenceChange);
+    // Just below the key and number row, above the reference.
+    host.panel->insertWidget(1, memReferenceChange);
+    const auto lines = [this](int count) {
+        return count * memReferenceChange->fontMetrics().lineSpacing() + 2 * memReferenceChange->frameWidth() + 8;
+    };
+    m_tools.panelLayout()->addPane(
+        memReferenceChange,
+        [this] { return memReferenceChange->sizeHint().height(); }, [lines] { return lines(2); }, 1.0 / 4);
 }
 
 ReviewCommands::~ReviewCommands() = default;
@@ -56,16 +64,27 @@ QList<QAction *> ReviewCommands::actions() const
     return {actTranslationDone, actTranslationAccept};
 }
 
+void ReviewCommands::documentLoading(const QString &fileName)
+{
+    if (m_reading.valid())
+        m_reading.wait();
+    m_readingPath = ReviewFile::pathFor(fileName);
+    m_reading = QFileInfo::exists(m_readingPath)
+        ? std::async(std::launch::async, [path = m_readingPath] { return ReviewFile::read(path); })
+        : std::future<ReviewFile>();
+}
+
 void ReviewCommands::documentLoaded(const QString &fileName)
 {
     m_leftAlone.clear();
     const QString path = ReviewFile::pathFor(fileName);
-    if (!QFileInfo::exists(path))
+    const bool read = m_reading.valid() && m_readingPath == path;
+    if (!read && !QFileInfo::exists(path))
         return;
     const TranslationHost &host = m_tools.host();
     ReviewFile file;
     try {
-        file = ReviewFile::read(path);
+        file = read ? m_reading.get() : ReviewFile::read(path);
     } catch (const TranslationError &error) {
         m_leftAlone = path;
         const QString message = QStringLiteral("%1. It is left as it is: nothing is marked to review.").arg(error.message());
@@ -73,7 +92,7 @@ void ReviewCommands::documentLoaded(const QString &fileName)
         MessageBoxes::showError(message);
         return;
     }
-    const quint32 lost = m_tools.state().review().assign(file, *host.document);
+    const quint32 lost = m_tools.state().review().assign(std::move(file), *host.document);
     m_tools.state().remark();
     m_tools.refresh();
     if (lost)

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "ReviewFile.h"
+
 #include <QObject>
 #include <QString>
+
+#include <future>
 
 class ChangeView;
 class QAction;
@@ -19,7 +23,10 @@ public:
     ~ReviewCommands() override;
 
     QList<QAction *> actions() const;
-    // Reads FILE.review.json when there is one; one that does not read is
+    // A document is being loaded: its review file, if any, is read beside
+    // the load.
+    void documentLoading(const QString &fileName);
+    // Takes FILE.review.json when there is one; one that does not read is
     // reported and left alone.
     void documentLoaded(const QString &fileName);
     // The review state of a recovered document, as its review file.
@@ -41,4 +48,6 @@ private:
     ChangeView *memReferenceChange = nullptr;
     // A review file that did not read: never written over nor removed.
     QString m_leftAlone;
+    QString m_readingPath;
+    std::future<ReviewFile> m_reading;
 };

@@ -3,6 +3,7 @@
 #include "FilterBar.h"
 #include "Hourglass.h"
 #include "MessageBoxes.h"
+#include "PanelLayout.h"
 #include "Pairing.h"
 #include "ReferenceCommands.h"
 #include "ReplaceCommands.h"
@@ -16,6 +17,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QStatusBar>
 
 namespace {
@@ -36,6 +38,7 @@ TranslationCommands::TranslationCommands(const TranslationHost &host)
     , m_host(host)
 {
     createMenu();
+    m_panelLayout = new PanelLayout(host.textEditor->parentWidget(), host.textEditor);
     m_reference = std::make_unique<ReferenceCommands>(*this);
     m_review = std::make_unique<ReviewCommands>(*this);
     m_filter = std::make_unique<FilterBar>(*this);
@@ -83,6 +86,11 @@ QString TranslationCommands::takeReferenceArgument(QStringList &arguments)
 void TranslationCommands::openReference(const QString &fileName)
 {
     m_reference->open(fileName);
+}
+
+void TranslationCommands::documentLoading(const QString &fileName)
+{
+    m_review->documentLoading(fileName);
 }
 
 void TranslationCommands::documentLoaded(const QString &fileName, const QByteArray *recoveredReview)
@@ -177,11 +185,13 @@ void TranslationCommands::showCurrent(int index)
     m_current = index;
     m_reference->showCurrent(index);
     m_review->showCurrent(index);
+    m_panelLayout->update();
 }
 
 void TranslationCommands::updateActions(bool documentOpen)
 {
     m_documentOpen = documentOpen;
+    m_reference->showLabels();
     m_reference->updateActions(documentOpen);
     m_review->updateActions(documentOpen);
     m_filter->updateActions(documentOpen);

@@ -12,6 +12,7 @@
 
 class ActionRunner;
 class FilterBar;
+class PanelLayout;
 class QAction;
 class QLabel;
 class QMenu;
@@ -47,6 +48,8 @@ struct TranslationHost
     std::function<void(const QString &)> showStatus;
     // Gives entries new texts as edits of the document.
     std::function<void(const std::vector<std::pair<quint32, QString>> &)> setTexts;
+    // The document's file name, "Untitled.bin" for a new one.
+    std::function<QString()> documentName;
 };
 
 // The translator's tools of the window, in the "Translation" menu: the
@@ -71,6 +74,7 @@ public:
     // The window's hooks: a document was loaded from a file or saved to one;
     // its entries were filled in anew, added, deleted or moved; the document
     // was closed.
+    void documentLoading(const QString &fileName);
     // A recovered document brings its review state with it, as a review file.
     void documentLoaded(const QString &fileName, const QByteArray *recoveredReview = nullptr);
     void documentSaved(const QString &fileName);
@@ -96,6 +100,7 @@ public:
     const TranslationHost &host() const { return m_host; }
     TranslationState &state() { return m_state; }
     QMenu *menu() const { return m_menu; }
+    PanelLayout *panelLayout() const { return m_panelLayout; }
     int currentIndex() const { return m_current; }
     bool documentOpen() const { return m_documentOpen; }
     // The marks or the review state changed: the list, the panel and the
@@ -117,6 +122,7 @@ private:
     TranslationHost m_host;
     TranslationState m_state;
     QMenu *m_menu = nullptr;
+    PanelLayout *m_panelLayout = nullptr;
     QLabel *lblReferenceProgress = nullptr;
     std::unique_ptr<ReferenceCommands> m_reference;
     std::unique_ptr<ReviewCommands> m_review;

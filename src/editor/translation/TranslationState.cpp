@@ -1,7 +1,10 @@
 #include "TranslationState.h"
 
 #include "Pairing.h"
+#include "LargeBuffers.h"
 #include "uZelkStrings.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -40,6 +43,7 @@ void TranslationState::open(const QString &fileName)
         if (const quint32 number = table->GetNumber(i))
             byNumber.insert(number, i);
     }
+    m_referenceIndex = NumberIndex::of(*table);
     m_table = std::move(table);
     m_fileName = fileName;
     m_referenceByNumber = std::move(byNumber);
@@ -48,6 +52,7 @@ void TranslationState::open(const QString &fileName)
 void TranslationState::close()
 {
     m_table.reset();
+    m_referenceIndex = NumberIndex();
     m_fileName.clear();
     m_referenceByNumber.clear();
     m_documentNumbers.clear();
@@ -61,15 +66,14 @@ void TranslationState::rebuild(const TZelkStrings &document)
     const quint32 count = document.EntryCount();
     m_paired = 0;
     std::vector<quint32>().swap(m_partner);
-    if (m_table) {
-        const Pairing pairing = Pairing::pair(document, *m_table);
+    if (m_table && count == 0) {
+        // Nothing to pair: what the pairing would be, without its cost.
+        m_byNumber = document.NewFormat() && m_referenceIndex.obstacle.isEmpty();
+    } else if (m_table) {
+        Pairing pairing = Pairing::pair(document, *m_table, &m_referenceIndex);
         m_byNumber = pairing.kind() == Pairing::Kind::ByNumber;
-        m_partner.resize(count);
-        for (quint32 i = 0; i < count; ++i) {
-            m_partner[i] = pairing.partnerOfFirst(i);
-            if (m_partner[i] != Pairing::NoPartner)
-                ++m_paired;
-        }
+        m_partner = pairing.takePartnersOfFirst();
+        m_paired = count - quint32(std::count(m_partner.begin(), m_partner.end(), Pairing::NoPartner));
     }
     m_numbersCounted = false;
     m_documentNumbers.clear();
@@ -79,7 +83,8 @@ void TranslationState::rebuild(const TZelkStrings &document)
 void TranslationState::remark()
 {
     const quint32 count = m_document ? m_document->EntryCount() : 0;
-    m_marks.assign(count, Pending);
+    resizeLarge(m_marks, count);
+    std::fill(m_marks.begin(), m_marks.end(), Pending);
     m_pending = count;
     m_nextPending = 0;
     m_untranslated = m_problems = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Pairing.h"
 #include "ReviewState.h"
 #include "TranslationChecks.h"
 
@@ -82,6 +83,7 @@ private:
 
     std::unique_ptr<TZelkStrings> m_table;
     QString m_fileName;
+    NumberIndex m_referenceIndex; // the reference's numbers, for pairing
     TranslationChecker m_checker;
     ReviewState m_review;
     const TZelkStrings *m_document = nullptr;

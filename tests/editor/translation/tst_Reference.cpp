@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QSplitter>
 #include <QTemporaryDir>
 
 #include <memory>
@@ -34,6 +35,8 @@ private Q_SLOTS:
     void nextUntranslatedAndNextProblemWrap();
     void staysAcrossDocumentsUntilClosed();
     void firstNumberPairsByNumber();
+    void layoutForTwoLanguages_data();
+    void layoutForTwoLanguages();
 
 private:
     std::unique_ptr<TfrmVantrel> start(const QStringList &arguments = {});
@@ -275,6 +278,69 @@ void TestReference::firstNumberPairsByNumber()
     QTest::keyClicks(number, QStringLiteral("00000001"));
     QCOMPARE(progress(), QStringLiteral("1 of 1 translated (100 %), 0 to review, 1 problem, paired by number"));
     QCOMPARE(column(StringListModel::ReferenceColumn), (QStringList{QString(), QStringLiteral("Hello")}));
+}
+
+void TestReference::layoutForTwoLanguages_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("design size") << QSize(632, 453);
+    QTest::newRow("large") << QSize(1600, 1000);
+}
+
+// With a reference the list gets half the window and the two text columns
+// share it; labels name the panes; the reference pane fits its text within a
+// third of the panel and the text editor keeps half; closing gives back the
+// specified layout.
+void TestReference::layoutForTwoLanguages()
+{
+    QFETCH(QSize, size);
+    QStringList lines;
+    for (int i = 0; i < 30; ++i)
+        lines << QStringLiteral("line %1").arg(i);
+    writeStringsFile(file(QStringLiteral("long.eng")), {QStringLiteral("Hello"), lines.join(QLatin1Char('\n'))}, {1, 2});
+    writeStringsFile(file(QStringLiteral("long.fre")), {QStringLiteral("Bonjour"), QStringLiteral("ligne")}, {1, 2});
+    const auto window = start({file(QStringLiteral("long.fre"))});
+    window->resize(size);
+    QCoreApplication::processEvents();
+    auto *splitter = child<QSplitter>(*window, "Splitter");
+    const int listWidth = splitter->sizes().value(0);
+    const int total = listWidth + splitter->sizes().value(1);
+
+    window->openReference(file(QStringLiteral("long.eng")));
+    QCoreApplication::processEvents();
+    QVERIFY(std::abs(splitter->sizes().value(0) - total / 2) <= 1);
+    QHeaderView *header = m_list->horizontalHeader();
+    QVERIFY(std::abs(header->sectionSize(StringListModel::TextColumn) - header->sectionSize(StringListModel::ReferenceColumn)) <= 1);
+    QCOMPARE(child<QLabel>(*window, "lblReference")->text(), QStringLiteral("English \u2014 long.eng"));
+    QCOMPARE(child<QLabel>(*window, "lblTranslation")->text(), QStringLiteral("French \u2014 long.fre"));
+    QVERIFY(child<QLabel>(*window, "lblTranslation")->isVisible());
+
+    auto *reference = child<QPlainTextEdit>(*window, "memReference");
+    auto *editor = child<QPlainTextEdit>(*window, "memCurString");
+    const int panel = child<QWidget>(*window, "pnlCurString")->height();
+    const int twoLines = 2 * reference->fontMetrics().lineSpacing();
+    m_list->selectItemIndex(0);
+    QVERIFY(reference->height() >= twoLines && reference->height() < 3 * reference->fontMetrics().lineSpacing() + 16);
+    m_list->deselectAll();
+    m_list->selectItemIndex(1);
+    QCoreApplication::processEvents();
+    // As tall as the rules let it: its third, or what leaves the editor half.
+    const int line = reference->fontMetrics().lineSpacing();
+    QVERIFY(reference->height() <= panel / 3 && editor->height() >= panel / 2);
+    QVERIFY2(reference->height() > panel / 3 - line || editor->height() < panel / 2 + line,
+             qPrintable(QStringLiteral("%1 and %2 of %3").arg(reference->height()).arg(editor->height()).arg(panel)));
+
+    // The list keeps its share as the window grows.
+    window->resize(size + QSize(200, 0));
+    QCoreApplication::processEvents();
+    QVERIFY(std::abs(splitter->sizes().value(0) - (total + 200) / 2) <= 2);
+
+    press("actReferenceClose");
+    window->resize(size);
+    QCoreApplication::processEvents();
+    QCOMPARE(splitter->sizes().value(0), listWidth);
+    QCOMPARE(child<QWidget>(*window, "edtHashString")->width(), 147);
+    QVERIFY(!child<QLabel>(*window, "lblReference")->isVisible() && !reference->isVisible());
 }
 
 ZELK_GUI_TEST_MAIN(TestReference)

@@ -274,7 +274,7 @@ void TestReview::damagedReviewFileIsLeftAlone_data()
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QString>("reason");
     QTest::newRow("not JSON") << QByteArray("{\"format\": \"zelkstr-review\",\n \"entries\": [}")
-                              << QStringLiteral("lang.fre.review.json: not JSON (object is missing after a comma at line 2, column 15)");
+                              << QStringLiteral("lang.fre.review.json: not JSON (a value expected at line 2, column 14)");
     QTest::newRow("another format") << QByteArray("{\"format\": \"notes\", \"version\": 1}")
                                     << QStringLiteral("lang.fre.review.json: not a review file (its format is not \"zelkstr-review\")");
     QTest::newRow("newer") << QByteArray("{\"format\": \"zelkstr-review\", \"version\": 2, \"pairing\": \"number\", \"entries\": []}")
