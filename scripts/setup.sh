@@ -2,13 +2,14 @@
 # missing and builds the project. Sourced, not run.
 
 # Packages needed to build and run the editor.
-BUILD_PACKAGES=(cmake make g++ qt6-base-dev libgl-dev fonts-dejavu-core libgettextpo-dev)
+BUILD_PACKAGES=(cmake make g++ qt6-base-dev libgl-dev fonts-dejavu-core libgettextpo-dev libhunspell-dev)
 # Packages that building and checking the Debian package needs (dpkg-shlibdeps
 # runs through cpack, and cpack asks file(1) which files are programs).
 PACKAGE_PACKAGES=(dpkg-dev file desktop-file-utils libxml2-utils shared-mime-info appstream)
 # Packages the tests need besides those: msgfmt, an X server and xdotool for
-# the real window, and the package tools.
-TEST_PACKAGES=(gettext xvfb xauth xdotool "${PACKAGE_PACKAGES[@]}")
+# the real window, the package tools, the dictionaries the spelling tests
+# use, and translate-toolkit to read our TMX as another tool does.
+TEST_PACKAGES=(gettext xvfb xauth xdotool hunspell-en-us hunspell-fr hunspell-de-de translate-toolkit "${PACKAGE_PACKAGES[@]}")
 # Packages the loader's fuzz target needs: clang with libFuzzer.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 

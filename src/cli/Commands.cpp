@@ -78,6 +78,12 @@ const QCommandLineOption DryRunOption(QStringLiteral("dry-run"), QStringLiteral(
 const QCommandLineOption DelimiterOption(QStringLiteral("delimiter"),
                                          QStringLiteral("What separates a CSV catalogue's fields: , (the default), ; or tab."),
                                          QStringLiteral(",|;|tab"));
+const QCommandLineOption SpellOption(QStringLiteral("spell"), QStringLiteral("Check the translation's spelling too (Hunspell)."));
+const QCommandLineOption SpellLanguageOption(QStringLiteral("spell-language"),
+                                             QStringLiteral("The dictionary to spell with, such as fr_FR, instead of the file's language."),
+                                             QStringLiteral("CODE"));
+const QCommandLineOption WordsOption(QStringLiteral("words"), QStringLiteral("A list of accepted words, one a line (may be repeated)."),
+                                     QStringLiteral("FILE"));
 const QCommandLineOption LengthRatioOption(QStringLiteral("max-length-ratio"),
                                            QStringLiteral("Report translations longer than R times their source."),
                                            QStringLiteral("R"));
@@ -403,6 +409,9 @@ int runCheck(const QCommandLineParser &parser, const QStringList &arguments)
         }
         return names;
     };
+    options.spell = parser.isSet(SpellOption);
+    options.spellLanguage = parser.value(SpellLanguageOption);
+    options.words = parser.values(WordsOption);
     options.only = kinds(OnlyOption);
     options.skip = kinds(SkipOption);
     options.reviewFile = parser.value(ReviewOption);
@@ -421,6 +430,17 @@ int runReplace(const QCommandLineParser &parser, const QStringList &arguments)
     options.dryRun = parser.isSet(DryRunOption);
     options.output = parser.value(OutputOption);
     return ReplaceCommand::run(arguments.at(0), arguments.at(1), arguments.at(2), options);
+}
+
+int runSpell(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    UpdateCommands::CheckOptions options;
+    options.json = parser.isSet(JsonOption);
+    options.spellLanguage = parser.value(SpellLanguageOption);
+    options.words = parser.values(WordsOption);
+    for (const QString &pattern : parser.values(PlaceholderOption))
+        options.placeholders << QRegularExpression(pattern);
+    return UpdateCommands::spell(arguments.at(0), options);
 }
 
 int runDiff(const QCommandLineParser &parser, const QStringList &arguments)
@@ -544,7 +564,7 @@ const QList<Command> &commands()
          "translation looks like the old source, or when few entries pair by number: files in the wrong\n"
          "order, or of another game.",
          {OutputOption, ReportOption, NoReviewOption}, 3, 3, runMerge},
-        {"check", "check SOURCE TRANSLATION [--json] [--only KINDS|--skip KINDS] [--placeholder REGEX]... [--max-length-ratio R] [--review FILE|--no-review]",
+        {"check", "check SOURCE TRANSLATION [--json] [--only KINDS|--skip KINDS] [--placeholder REGEX]... [--max-length-ratio R] [--review FILE|--no-review] [--spell [--spell-language CODE] [--words FILE]...]",
          "what in a translation breaks the game or the screen",
          "Compares each entry of TRANSLATION with its SOURCE entry (paired by number, or by index) and\n"
          "prints one line per finding, \"INDEX NUMBER KIND: detail\", by index:\n"
@@ -570,10 +590,23 @@ const QList<Command> &commands()
          "  to-review       still to review after an update: TRANSLATION.review.json, when it exists (or\n"
          "                  --review FILE), lists these, and findings accepted there as they are are left\n"
          "                  out; --no-review ignores it\n"
+         "  spelling        with --spell: a misspelt word of the translation, with Hunspell's suggestions\n"
+         "                  (the dictionary of its extension's language, or --spell-language; words the\n"
+         "                  editor's personal list or a --words list accepts, placeholders, tags, codes,\n"
+         "                  addresses and words the source has too are not checked)\n"
          "--only KINDS and --skip KINDS (comma-separated) choose the kinds reported. Exit status 0 when\n"
          "nothing is found, 1 when something is.",
-         {JsonOption, OnlyOption, SkipOption, PlaceholderOption, LengthRatioOption, ReviewOption, CheckNoReviewOption}, 2, 2,
-         runCheck},
+         {JsonOption, OnlyOption, SkipOption, PlaceholderOption, LengthRatioOption, ReviewOption, CheckNoReviewOption, SpellOption,
+          SpellLanguageOption, WordsOption},
+         2, 2, runCheck},
+        {"spell", "spell FILE [--json] [--spell-language CODE] [--words FILE]... [--placeholder REGEX]...",
+         "the misspelt words of a file",
+         "Prints one line per misspelt word of each entry of FILE, \"INDEX NUMBER spelling: \\\"WORD\\\" (suggestions:\n"
+         "A, B, C)\", as check --spell does, with the dictionary of FILE's language (.eng en_US, .fre fr_FR,\n"
+         ".ger de_DE, .cze cs_CZ, .swe sv_SE, .fin fi_FI) or --spell-language. Dictionaries are looked for in\n"
+         "/usr/share/hunspell, in dictionaries/ beside the program and in the user's data folder's\n"
+         "dictionaries/. Exit status 0 when every word is known, 1 when not, 2 when the dictionary is missing.",
+         {JsonOption, SpellLanguageOption, WordsOption, PlaceholderOption}, 1, 1, runSpell},
         {"replace", "replace FILE FIND REPLACEMENT -o OUT [--regex] [--match-case] [--whole-words] [--dry-run]",
          "replaces a text or pattern in every text",
          "Writes OUT: FILE with every occurrence of FIND in its texts replaced by REPLACEMENT, case ignored\n"

@@ -5,6 +5,7 @@
 #include "Pairing.h"
 #include "ReviewFile.h"
 #include "ReviewState.h"
+#include "SpellChecker.h"
 #include "TextOutput.h"
 #include "TranslationChecks.h"
 #include "TranslationError.h"
@@ -12,6 +13,7 @@
 #include "uZelkStrings.h"
 
 #include <QFileInfo>
+#include <QSet>
 
 #include <algorithm>
 #include <cstdio>
@@ -203,6 +205,93 @@ int UpdateCommands::merge(const QString &oldSourceName, const QString &oldTransl
     return Success;
 }
 
+namespace {
+
+// The dictionary a file's texts are checked with, and the words the user
+// accepts: the personal list the editor keeps, and the lists given.
+std::unique_ptr<SpellChecker> spellChecker(const QString &fileName, const UpdateCommands::CheckOptions &options)
+{
+    const QString code = options.spellLanguage.isEmpty() ? Dictionaries::forFile(fileName) : options.spellLanguage;
+    if (code.isEmpty())
+        throw CliError(QStringLiteral("%1: its language is not known by its extension; give --spell-language").arg(fileName));
+    std::unique_ptr<SpellChecker> speller;
+    try {
+        speller = std::make_unique<SpellChecker>(code);
+        speller->acceptFile(Dictionaries::personalWordsFile(code));
+        for (const QString &words : options.words) {
+            if (!QFileInfo(words).isFile())
+                throw CliError(QStringLiteral("%1: no such word list").arg(words));
+            speller->acceptFile(words);
+        }
+    } catch (const TranslationError &error) {
+        throw CliError(error.message());
+    }
+    note(QStringLiteral("checking spelling with %1").arg(code));
+    return speller;
+}
+
+// One line per misspelt word of each entry, with Hunspell's first
+// suggestions (worked out once per word).
+void addSpelling(std::vector<CheckLine> &lines, const TZelkStrings &table, const std::function<QString(quint32)> &referenceOf,
+                 SpellChecker &speller, const TranslationChecker &checker)
+{
+    QHash<QString, QString> details;
+    for (quint32 i = 0; i < table.EntryCount(); ++i) {
+        if (table.isUnreadable(i))
+            continue;
+        QSet<QString> seen;
+        for (const SpellChecker::Misspelling &misspelling : speller.misspellings(table.entryText(i), referenceOf(i), checker)) {
+            if (seen.contains(misspelling.word))
+                continue;
+            seen.insert(misspelling.word);
+            auto detail = details.find(misspelling.word);
+            if (detail == details.end()) {
+                const QStringList suggestions = speller.suggestions(misspelling.word, 3);
+                detail = details.insert(misspelling.word,
+                                        QStringLiteral("\"%1\" (%2)")
+                                            .arg(misspelling.word,
+                                                 suggestions.isEmpty() ? QStringLiteral("no suggestions")
+                                                                       : QStringLiteral("suggestions: ") + suggestions.join(QStringLiteral(", "))));
+            }
+            lines.push_back({i, table.GetNumber(i), QStringLiteral("spelling"), detail.value()});
+        }
+    }
+}
+
+void keepKinds(std::vector<CheckLine> &lines, const UpdateCommands::CheckOptions &options)
+{
+    lines.erase(std::remove_if(lines.begin(), lines.end(),
+                               [&](const CheckLine &line) {
+                                   return options.skip.contains(line.kind)
+                                       || (!options.only.isEmpty() && !options.only.contains(line.kind));
+                               }),
+                lines.end());
+}
+
+int printLines(const std::vector<CheckLine> &lines, bool json)
+{
+    BufferedOutput out(stdout);
+    if (json)
+        out.ascii("{\"findings\": [");
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const CheckLine &line = lines[i];
+        if (json) {
+            out.ascii(i ? ",\n  {\"index\": " : "\n  {\"index\": ").number(line.index);
+            out.ascii(", \"number\": \"").hex8(line.number).ascii("\", \"kind\": \"").text(line.kind);
+            out.ascii("\", \"detail\": ").text(line.detail, Escape::Json).ascii("}");
+        } else {
+            out.number(line.index).ascii(" ").hex8(line.number).ascii(" ").text(line.kind).ascii(": ");
+            out.text(line.detail, Escape::Table).ascii("\n");
+        }
+    }
+    if (json)
+        out.ascii(lines.empty() ? "]}\n" : "\n]}\n");
+    finish(out);
+    return lines.empty() ? Success : Different;
+}
+
+} // namespace
+
 int UpdateCommands::check(const QString &sourceName, const QString &translationName, const CheckOptions &options)
 {
     TZelkStrings source;
@@ -224,31 +313,29 @@ int UpdateCommands::check(const QString &sourceName, const QString &translationN
     noteDamage(source, sourceName);
     const TranslationChecker checker(options.placeholders, options.maxLengthRatio);
     std::vector<CheckLine> lines = findProblems(source, translation, pairing, checker, review);
-    lines.erase(std::remove_if(lines.begin(), lines.end(),
-                               [&](const CheckLine &line) {
-                                   return options.skip.contains(line.kind)
-                                       || (!options.only.isEmpty() && !options.only.contains(line.kind));
-                               }),
-                lines.end());
-
-    BufferedOutput out(stdout);
-    if (options.json)
-        out.ascii("{\"findings\": [");
-    for (size_t i = 0; i < lines.size(); ++i) {
-        const CheckLine &line = lines[i];
-        if (options.json) {
-            out.ascii(i ? ",\n  {\"index\": " : "\n  {\"index\": ").number(line.index);
-            out.ascii(", \"number\": \"").hex8(line.number).ascii("\", \"kind\": \"").text(line.kind);
-            out.ascii("\", \"detail\": ").text(line.detail, Escape::Json).ascii("}");
-        } else {
-            out.number(line.index).ascii(" ").hex8(line.number).ascii(" ").text(line.kind).ascii(": ");
-            out.text(line.detail, Escape::Table).ascii("\n");
-        }
+    if (options.spell) {
+        const std::unique_ptr<SpellChecker> speller = spellChecker(translationName, options);
+        addSpelling(lines, translation,
+                    [&](quint32 i) {
+                        const quint32 partner = pairing.partnerOfSecond(i);
+                        return partner == Pairing::NoPartner ? QString() : source.entryText(partner);
+                    },
+                    *speller, checker);
+        std::stable_sort(lines.begin(), lines.end(), [](const CheckLine &a, const CheckLine &b) { return a.index < b.index; });
     }
-    if (options.json)
-        out.ascii(lines.empty() ? "]}\n" : "\n]}\n");
-    finish(out);
-    return lines.empty() ? Success : Different;
+    keepKinds(lines, options);
+    return printLines(lines, options.json);
+}
+
+int UpdateCommands::spell(const QString &fileName, const CheckOptions &options)
+{
+    TZelkStrings table;
+    load(table, fileName);
+    const TranslationChecker checker(options.placeholders);
+    const std::unique_ptr<SpellChecker> speller = spellChecker(fileName, options);
+    std::vector<CheckLine> lines;
+    addSpelling(lines, table, [](quint32) { return QString(); }, *speller, checker);
+    return printLines(lines, options.json);
 }
 
 QStringList UpdateCommands::checkKindNames()
@@ -256,7 +343,8 @@ QStringList UpdateCommands::checkKindNames()
     QStringList names;
     for (const FindingKind kind : allFindingKinds())
         names << findingKindName(kind);
-    names << QStringLiteral("unpaired") << QStringLiteral("missing") << QStringLiteral("to-review") << QStringLiteral("damaged");
+    names << QStringLiteral("unpaired") << QStringLiteral("missing") << QStringLiteral("to-review") << QStringLiteral("damaged")
+          << QStringLiteral("spelling");
     return names;
 }
 

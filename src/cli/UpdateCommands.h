@@ -26,11 +26,19 @@ struct CheckOptions
     // The kinds to report: all but skipped ones, or only these.
     QStringList only;
     QStringList skip;
+    // Spelling: the dictionary (by the translation's extension unless
+    // given) and word lists of accepted words.
+    bool spell = false;
+    QString spellLanguage;
+    QStringList words;
 };
 // The names of every kind check reports.
 QStringList checkKindNames();
 int check(const QString &source, const QString &translation, const CheckOptions &options);
 
 int diffByNumber(const QString &oldFile, const QString &newFile);
+
+// The misspelt words of one file alone, as check --spell reports them.
+int spell(const QString &fileName, const CheckOptions &options);
 
 } // namespace UpdateCommands

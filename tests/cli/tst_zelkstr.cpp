@@ -116,6 +116,8 @@ private Q_SLOTS:
     void mergeCheckAndDiffByNumber();
     void createFromACatalogue_data();
     void createFromACatalogue();
+    void spelling_data();
+    void spelling();
     void replace_data();
     void replace();
     void checkChoosesKinds_data();
@@ -135,6 +137,8 @@ private:
 void TestZelkstr::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
+    // The user's data folder, where personal word lists are, is the test's.
+    qputenv("XDG_DATA_HOME", QFile::encodeName(m_dir->filePath(QStringLiteral("data"))));
 }
 
 QString TestZelkstr::tricky(bool newFormat)
@@ -843,6 +847,47 @@ void TestZelkstr::createFromACatalogue()
     QCOMPARE(lastLine(import.err), QByteArray("zelkstr: imported 1 texts (skipped 0)"));
 }
 
+void TestZelkstr::spelling_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("out");
+    QTest::newRow("check --spell") << QStringList{QStringLiteral("check"), QStringLiteral("@lang.eng"), QStringLiteral("@lang.fre"),
+                                                  QStringLiteral("--spell"), QStringLiteral("--only"), QStringLiteral("spelling")}
+                                   << QByteArray("1 00000002 spelling: \"Tres\" (suggestions: Tr\xC3\xA8s, Ires, Ares)\n"
+                                                 "1 00000002 spelling: \"tres\" (suggestions: tr\xC3\xA8s, tees, tes)\n");
+    QTest::newRow("spell, another language") << QStringList{QStringLiteral("spell"), QStringLiteral("@lang.fre"),
+                                                            QStringLiteral("--spell-language"), QStringLiteral("en_US")}
+                                             << QByteArray("0 00000001 spelling: \"Zorgon\" (suggestions: Gorgon, Gonzo)\n");
+    QTest::newRow("spell, words accepted") << QStringList{QStringLiteral("spell"), QStringLiteral("@lang.fre"), QStringLiteral("--words"),
+                                                          QStringLiteral("@words.txt")}
+                                           << QByteArray("0 00000001 spelling: \"Zorgon\" (suggestions: Gonzo)\n");
+}
+
+// check --spell and spell say each misspelt word once per entry with
+// Hunspell's first suggestions; the source's words, and accepted ones, are
+// no misspellings.
+void TestZelkstr::spelling()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, out);
+    if (!QFile::exists(QStringLiteral("/usr/share/hunspell/fr_FR.dic")) || !QFile::exists(QStringLiteral("/usr/share/hunspell/en_US.dic")))
+        QSKIP("needs hunspell-fr and hunspell-en-us");
+    writeBytes(path(QStringLiteral("lang.eng")), image({QStringLiteral("The knight Zorgon"), QStringLiteral("Very strong")}, {1, 2}));
+    writeBytes(path(QStringLiteral("lang.fre")),
+               image({QStringLiteral("Le chevalier Zorgon est fort"), QStringLiteral("Tres fort, tres tres fort")}, {1, 2}));
+    writeBytes(path(QStringLiteral("words.txt")), QByteArray("tres\nTres\n"));
+    QStringList resolved;
+    for (const QString &argument : arguments)
+        resolved << (argument.startsWith(QLatin1Char('@')) ? path(argument.mid(1)) : argument);
+    Run run = zelkstr(resolved);
+    QCOMPARE(run.status, 1);
+    QCOMPARE(run.out, out);
+    run = zelkstr(resolved + QStringList{QStringLiteral("--json")});
+    const QJsonArray findings = QJsonDocument::fromJson(run.out)[QStringLiteral("findings")].toArray();
+    QCOMPARE(findings.size(), int(out.count('\n')));
+    QCOMPARE(findings.last()[QStringLiteral("kind")].toString(), QStringLiteral("spelling"));
+}
+
 void TestZelkstr::replace_data()
 {
     QTest::addColumn<QStringList>("options");
@@ -1060,6 +1105,8 @@ void TestZelkstr::badInput_data()
     QTest::newRow("csv: semicolons") << QStringList{QStringLiteral("create"), out, QStringLiteral("@semi.csv")}
                                      << QStringLiteral("zelkstr: @semi.csv: this looks like a semicolon-separated file: give "
                                                        "--delimiter ';' or save it with commas");
+    QTest::newRow("spell: no dictionary") << QStringList{QStringLiteral("spell"), QStringLiteral("@good.fin")}
+                                          << QStringLiteral("zelkstr: no dictionary for Finnish (fi_FI); looked in ");
     QTest::newRow("check: unknown kind") << QStringList{QStringLiteral("check"), good, good, QStringLiteral("--only"), QStringLiteral("numbers,typos")}
                                          << QStringLiteral("zelkstr: --only: no kind is called \"typos\"; the kinds are line-breaks, ");
     QTest::newRow("check: --review and --no-review")
@@ -1089,6 +1136,7 @@ void TestZelkstr::badInput()
     writeBytes(path(QStringLiteral("broken.po")), QByteArray("this is not\na catalogue\n"));
     writeBytes(path(QStringLiteral("nocontext.po")), QByteArray("msgid \"x\"\nmsgstr \"y\"\n"));
     writeBytes(path(QStringLiteral("bad.eng")), image({QStringLiteral("a"), QStringLiteral("b")}, {1, 2}));
+    writeBytes(path(QStringLiteral("good.fin")), image({QStringLiteral("a")}, {1}));
     writeBytes(path(QStringLiteral("gap.csv")), QByteArray("index,number,text\r\n4,1,a\r\n"));
     writeBytes(path(QStringLiteral("semi.csv")), QByteArray("index;number;text\r\n0;1;a\r\n"));
     writeBytes(path(QStringLiteral("bad.eng.review.json")), QByteArray("{\"format\": \"notes\"}"));

@@ -99,7 +99,15 @@ xdotool key F8
 untranslated=$(printf '2\t00000003\tOptions')
 [ "$("$zelkstr" dump "$work/game.fre" | sed -n 3p)" = "$untranslated" ] || fail "the translator's file is not as written"
 "$grab" "$out/reference-window.png" "$main" || fail "no screenshot of the window with a reference"
+# A typo typed into the French text is underlined; the README shows it.
+xdotool mousemove --window "$main" 450 320 click 1
+xdotool key ctrl+End
+xdotool type --delay 20 " du jeuu"
+"$grab" "$out/spelling-window.png" "$main" || fail "no screenshot of the underlined word"
 xdotool key alt+f x
+confirm=$(window_named "Confirm") || fail "no save prompt after typing"
+xdotool windowfocus --sync "$confirm"
+xdotool key alt+n
 timeout 20 tail --pid="$pid" -f /dev/null || fail "the editor with a reference did not exit"
 wait "$pid" || fail "the editor with a reference exited with an error"
 pid=

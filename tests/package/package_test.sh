@@ -19,9 +19,10 @@ root=$work/root
 dpkg -x "$deb" "$root"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libqt6widgets6 libqt6core6 libgettextpo0 qt6-qpa-plugins; do
+for library in libqt6widgets6 libqt6core6 libgettextpo0 libhunspell-1.7-0 qt6-qpa-plugins; do
     grep -q "$library" <<<"$depends" || fail "Depends lacks $library: $depends"
 done
+[ "$(dpkg-deb -f "$deb" Recommends)" = "hunspell-en-us | hunspell-dictionary" ] || fail "the package does not recommend a dictionary"
 
 desktop=$root/usr/share/applications/vantrel.desktop
 [ -f "$desktop" ] || fail "no menu entry"

@@ -8,6 +8,7 @@
 #include "ReferenceCommands.h"
 #include "ReplaceCommands.h"
 #include "ReviewFile.h"
+#include "SpellingCommands.h"
 #include "ReviewCommands.h"
 #include "StringListModel.h"
 #include "StringListView.h"
@@ -43,6 +44,7 @@ TranslationCommands::TranslationCommands(const TranslationHost &host)
     m_review = std::make_unique<ReviewCommands>(*this);
     m_filter = std::make_unique<FilterBar>(*this);
     m_replace = std::make_unique<ReplaceCommands>(*this);
+    m_spelling = std::make_unique<SpellingCommands>(*this);
     createProgress();
     m_host.model->setTranslation(&m_state, m_host.document);
     m_markTimer.setInterval(0);
@@ -70,7 +72,7 @@ void TranslationCommands::createProgress()
 
 QList<QAction *> TranslationCommands::actions() const
 {
-    return m_reference->actions() + m_review->actions() + m_filter->actions() + m_replace->actions();
+    return m_reference->actions() + m_review->actions() + m_filter->actions() + m_replace->actions() + m_spelling->actions();
 }
 
 QString TranslationCommands::takeReferenceArgument(QStringList &arguments)
@@ -185,6 +187,7 @@ void TranslationCommands::showCurrent(int index)
     m_current = index;
     m_reference->showCurrent(index);
     m_review->showCurrent(index);
+    m_spelling->showCurrent(index);
     m_panelLayout->update();
 }
 
@@ -196,6 +199,7 @@ void TranslationCommands::updateActions(bool documentOpen)
     m_review->updateActions(documentOpen);
     m_filter->updateActions(documentOpen);
     m_replace->updateActions(documentOpen);
+    m_spelling->updateActions(documentOpen);
 }
 
 void TranslationCommands::sortRows(bool descending)
@@ -225,26 +229,31 @@ void TranslationCommands::markRemainingRows()
 
 void TranslationCommands::showProgress()
 {
-    lblReferenceProgress->setVisible(m_state.isActive());
+    const QString spelling = m_spelling->statusText();
+    const QString progress = progressText();
+    lblReferenceProgress->setVisible(!progress.isEmpty() || !spelling.isEmpty());
+    lblReferenceProgress->setText(progress.isEmpty() || spelling.isEmpty() ? progress + spelling
+                                                                           : progress + QStringLiteral("; ") + spelling);
+}
+
+QString TranslationCommands::progressText() const
+{
+    if (!m_state.isActive())
+        return QString();
     const QString toReview = QStringLiteral("%1 to review").arg(m_state.toReviewCount());
-    if (!m_state.isOpen()) {
-        lblReferenceProgress->setText(toReview);
-        return;
-    }
+    if (!m_state.isOpen())
+        return toReview;
     const QString pairing = m_state.byNumber() ? QStringLiteral("paired by number") : QStringLiteral("paired by index");
-    if (!m_state.isComplete()) {
-        lblReferenceProgress->setText(
-            QStringLiteral("checking (%1 %), %2, %3").arg(m_state.percentKnown()).arg(toReview, pairing));
-        return;
-    }
+    if (!m_state.isComplete())
+        return QStringLiteral("checking (%1 %), %2, %3").arg(m_state.percentKnown()).arg(toReview, pairing);
     const quint32 paired = m_state.pairedCount();
     const quint32 translated = m_state.translatedCount();
     const quint64 percent = paired ? quint64(translated) * 100 / paired : 100;
-    lblReferenceProgress->setText(QStringLiteral("%1 of %2 translated (%3 %), %4, %5, %6")
-                                      .arg(translated)
-                                      .arg(paired)
-                                      .arg(percent)
-                                      .arg(toReview, plural(m_state.problemCount(), "problem", "problems"), pairing));
+    return QStringLiteral("%1 of %2 translated (%3 %), %4, %5, %6")
+        .arg(translated)
+        .arg(paired)
+        .arg(percent)
+        .arg(toReview, plural(m_state.problemCount(), "problem", "problems"), pairing);
 }
 
 bool TranslationCommands::selectNext(quint8 marks)

@@ -23,6 +23,7 @@ class QVBoxLayout;
 class ReferenceCommands;
 class ReplaceCommands;
 class ReviewCommands;
+class SpellingCommands;
 class StringListModel;
 class StringListView;
 class TZelkStrings;
@@ -117,6 +118,7 @@ private:
     void createMenu();
     void createProgress();
     void showProgress();
+    QString progressText() const;
     void markRemainingRows();
 
     TranslationHost m_host;
@@ -128,6 +130,7 @@ private:
     std::unique_ptr<ReviewCommands> m_review;
     std::unique_ptr<FilterBar> m_filter;
     std::unique_ptr<ReplaceCommands> m_replace;
+    std::unique_ptr<SpellingCommands> m_spelling;
     QTimer m_markTimer;
     int m_current = -1;
     bool m_documentOpen = false;
