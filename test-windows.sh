@@ -4,7 +4,9 @@
 #     Windows, run under Wine;
 #  2. every zelkstr command run as zelkstr.exe gives the same output bytes,
 #     files and exit status as the Linux zelkstr on the same inputs;
-#  3. Vantrel.exe starts on an X server (Xvfb) with a file, shows its window
+#  3. zelkstr.exe checks spelling as the Linux zelkstr does, with the zip's
+#     dictionaries, from a folder with letters outside ASCII in its name;
+#  4. Vantrel.exe starts on an X server (Xvfb) with a file, shows its window
 #     with the file's rows (a screenshot goes to build-windows/), and quits
 #     when its window is closed.
 # Runs ./package-windows.sh first when the build is missing. Not part of
@@ -14,7 +16,7 @@ cd "$(dirname "$0")"
 . scripts/setup.sh
 . scripts/windows/cross.sh
 
-ensure_packages "${WINDOWS_BUILD_PACKAGES[@]}" wine wine64 fonts-wine xvfb xauth xdotool gettext
+ensure_packages "${WINDOWS_BUILD_PACKAGES[@]}" wine wine64 fonts-wine xvfb xauth xdotool gettext hunspell-en-us hunspell-fr
 [ -f "$WINDOWS_BUILD/vantrel-$(windows_version)-windows-x64.zip" ] || ./package-windows.sh
 build_windows_project ON >/dev/null
 cmake -S . -B "$WINDOWS_BUILD/host" -DZELK_BUILD_TESTS=ON >/dev/null
@@ -55,6 +57,10 @@ done
 echo "== zelkstr.exe against the Linux zelkstr"
 check "same outputs, files and exit status" \
     scripts/windows/same-as-linux.sh "$WINDOWS_BUILD/host/src/cli/zelkstr" "$WINDOWS_BUILD/stage/vantrel-$(windows_version)-windows-x64/zelkstr.exe"
+
+echo "== Spelling with the zip's dictionaries, from a folder named in other letters"
+check "zelkstr.exe check --spell as on Linux" \
+    scripts/windows/spelling-as-linux.sh "$WINDOWS_BUILD/host/src/cli/zelkstr" "$WINDOWS_BUILD/stage/vantrel-$(windows_version)-windows-x64"
 
 echo "== Vantrel.exe on an X server"
 # The programs above ran without a display; a new Wine session gets the X

@@ -20,12 +20,12 @@
 namespace {
 
 // The path of a dictionary file as Hunspell opens it: by the system's 8-bit
-// name on Linux; as UTF-8 on Windows, where our build of Hunspell opens it
-// by its wide name.
+// name on Linux; on Windows a long-path name in UTF-8, which our build of
+// Hunspell opens by its wide name, so that any folder's name does.
 QByteArray hunspellPath(const QString &path)
 {
 #ifdef Q_OS_WIN
-    return QDir::toNativeSeparators(path).toUtf8();
+    return QByteArrayLiteral("\\\\?\\") + QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath()).toUtf8();
 #else
     return QFile::encodeName(path);
 #endif

@@ -870,6 +870,9 @@ void TestZelkstr::spelling()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QByteArray, out);
+#ifdef Q_OS_WIN
+    QSKIP("the Windows build finds dictionaries beside it; test-windows.sh spells with the zip's");
+#endif
     if (!QFile::exists(QStringLiteral("/usr/share/hunspell/fr_FR.dic")) || !QFile::exists(QStringLiteral("/usr/share/hunspell/en_US.dic")))
         QSKIP("needs hunspell-fr and hunspell-en-us");
     writeBytes(path(QStringLiteral("lang.eng")), image({QStringLiteral("The knight Zorgon"), QStringLiteral("Very strong")}, {1, 2}));
