@@ -26,6 +26,14 @@ QString ExportTables::sourceText(quint32 index) const
     return partner != Pairing::NoPartner ? source->entryText(partner) : QString();
 }
 
+QString ExportTables::entryKey(quint32 index) const
+{
+    const quint32 number = translation.GetNumber(index);
+    if (numberContexts && number != 0)
+        return formatNumber(number);
+    return QString::number(index) + QLatin1Char(':') + formatNumber(number);
+}
+
 namespace {
 
 // Finds the table entry an imported entry names, or says why there is none.

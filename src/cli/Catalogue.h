@@ -65,6 +65,9 @@ struct ExportTables
     // The source text of an entry: its paired source entry's text, empty
     // where it has none, or the entry's own text without a source.
     QString sourceText(quint32 index) const;
+    // What names an entry in a catalogue (a PO message's context): "NUMBER"
+    // with numberContexts for a non-zero number, "INDEX:NUMBER" otherwise.
+    QString entryKey(quint32 index) const;
 };
 
 // How an import pairs catalogue entries with the table's entries.

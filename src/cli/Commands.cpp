@@ -3,6 +3,7 @@
 #include "Catalogue.h"
 #include "CommandSupport.h"
 #include "CsvCatalogue.h"
+#include "MemoryCommands.h"
 #include "Pairing.h"
 #include "PoCatalogue.h"
 #include "ReplaceCommand.h"
@@ -84,6 +85,11 @@ const QCommandLineOption SpellLanguageOption(QStringLiteral("spell-language"),
                                              QStringLiteral("CODE"));
 const QCommandLineOption WordsOption(QStringLiteral("words"), QStringLiteral("A list of accepted words, one a line (may be repeated)."),
                                      QStringLiteral("FILE"));
+const QCommandLineOption GlossaryOption(QStringLiteral("glossary"),
+                                        QStringLiteral("A glossary (CSV: term,translation,note) whose terms translations must keep."),
+                                        QStringLiteral("FILE"));
+const QCommandLineOption FuzzyScoreOption(QStringLiteral("fuzzy"),
+                                          QStringLiteral("Fill matches of at least SCORE per cent too, to review."), QStringLiteral("SCORE"));
 const QCommandLineOption LengthRatioOption(QStringLiteral("max-length-ratio"),
                                            QStringLiteral("Report translations longer than R times their source."),
                                            QStringLiteral("R"));
@@ -231,6 +237,11 @@ int runExport(const QCommandLineParser &parser, const QStringList &arguments)
 {
     const QString fileName = arguments.at(0);
     const QString output = arguments.at(1);
+    if (QFileInfo(output).suffix().toLower() == QLatin1String("tmx")) {
+        if (!parser.isSet(SourceOption) || parser.isSet(TemplateOption))
+            throw CliError(QStringLiteral("a TMX file pairs each translation with its source: give --source SRCFILE, and no --template"));
+        return MemoryCommands::exportTmx(fileName, output, parser.value(SourceOption));
+    }
     const CatalogueKind kind = catalogueKind(output);
     const bool isTemplate = parser.isSet(TemplateOption) || QFileInfo(output).suffix().toLower() == QLatin1String("pot");
     if (isTemplate && kind != CatalogueKind::Po)
@@ -412,6 +423,7 @@ int runCheck(const QCommandLineParser &parser, const QStringList &arguments)
     options.spell = parser.isSet(SpellOption);
     options.spellLanguage = parser.value(SpellLanguageOption);
     options.words = parser.values(WordsOption);
+    options.glossary = parser.value(GlossaryOption);
     options.only = kinds(OnlyOption);
     options.skip = kinds(SkipOption);
     options.reviewFile = parser.value(ReviewOption);
@@ -419,6 +431,22 @@ int runCheck(const QCommandLineParser &parser, const QStringList &arguments)
     if (options.noReview && !options.reviewFile.isEmpty())
         throw CliError(QStringLiteral("--review and --no-review exclude each other"));
     return UpdateCommands::check(arguments.at(0), arguments.at(1), options);
+}
+
+int runPretranslate(const QCommandLineParser &parser, const QStringList &arguments)
+{
+    if (!parser.isSet(OutputOption))
+        throw CliError(QStringLiteral("pretranslate needs -o OUT, the file to write"));
+    MemoryCommands::PretranslateOptions options;
+    options.memories = arguments.mid(2);
+    options.output = parser.value(OutputOption);
+    if (parser.isSet(FuzzyScoreOption)) {
+        bool ok = false;
+        options.fuzzyScore = parser.value(FuzzyScoreOption).toInt(&ok);
+        if (!ok || options.fuzzyScore < 70 || options.fuzzyScore > 100)
+            throw CliError(QStringLiteral("--fuzzy takes a score from 70 to 100, not \"%1\"").arg(parser.value(FuzzyScoreOption)));
+    }
+    return MemoryCommands::pretranslate(arguments.at(0), arguments.at(1), options);
 }
 
 int runReplace(const QCommandLineParser &parser, const QStringList &arguments)
@@ -518,8 +546,8 @@ const QList<Command> &commands()
          "Writes OUT with the entries of IN in the chosen layout. The old layout has no numbers: converting\n"
          "to it drops them, and converting back gives every entry the number 0.",
          {LayoutOption}, 2, 2, runConvert},
-        {"export", "export FILE OUT.csv|OUT.po|OUT.pot [--source SRCFILE] [--template]",
-         "a CSV or gettext PO catalogue of the texts",
+        {"export", "export FILE OUT.csv|OUT.po|OUT.pot|OUT.tmx [--source SRCFILE] [--template]",
+         "a CSV or gettext PO catalogue, or a TMX memory, of the texts",
          "Writes a catalogue of FILE's entries, chosen by OUT's extension: a CSV file (RFC 4180) with the\n"
          "columns index, number and text, or a gettext PO catalogue. A PO message's context names its entry:\n"
          "\"NUMBER\" (eight hexadecimal digits) when FILE's numbers tell its entries apart (the new layout,\n"
@@ -527,7 +555,9 @@ const QList<Command> &commands()
          "With --source, the catalogue is bilingual: the source texts come from SRCFILE (another language's\n"
          "file, entries paired by number, or by index where numbers cannot pair them) and FILE's texts are\n"
          "the translations. With --template, or a name ending in .pot, every translation is empty and the\n"
-         "header is a template's, for gettext's msgmerge.",
+         "header is a template's, for gettext's msgmerge. OUT.tmx (with --source) is a TMX 1.4 memory for CAT\n"
+         "tools: one unit per translated entry, its tuid the entry's PO context, its languages those of the\n"
+         "files' extensions (.eng en-US, .fre fr-FR, .ger de-DE, .cze cs-CZ, .swe sv-SE, .fin fi-FI).",
          {SourceOption, TemplateOption}, 2, 2, runExport},
         {"import", "import FILE IN.csv|IN.po -o OUT [--source SRCFILE] [--force] [--set-numbers] [--fuzzy] [--layout old|new] [--delimiter ,|;|tab]",
          "texts from a catalogue, each put where it belongs",
@@ -564,7 +594,7 @@ const QList<Command> &commands()
          "translation looks like the old source, or when few entries pair by number: files in the wrong\n"
          "order, or of another game.",
          {OutputOption, ReportOption, NoReviewOption}, 3, 3, runMerge},
-        {"check", "check SOURCE TRANSLATION [--json] [--only KINDS|--skip KINDS] [--placeholder REGEX]... [--max-length-ratio R] [--review FILE|--no-review] [--spell [--spell-language CODE] [--words FILE]...]",
+        {"check", "check SOURCE TRANSLATION [--json] [--only KINDS|--skip KINDS] [--placeholder REGEX]... [--max-length-ratio R] [--review FILE|--no-review] [--spell [--spell-language CODE] [--words FILE]...] [--glossary FILE]",
          "what in a translation breaks the game or the screen",
          "Compares each entry of TRANSLATION with its SOURCE entry (paired by number, or by index) and\n"
          "prints one line per finding, \"INDEX NUMBER KIND: detail\", by index:\n"
@@ -594,11 +624,25 @@ const QList<Command> &commands()
          "                  (the dictionary of its extension's language, or --spell-language; words the\n"
          "                  editor's personal list or a --words list accepts, placeholders, tags, codes,\n"
          "                  addresses and words the source has too are not checked)\n"
+         "  inconsistent    the same source text as other entries, translated otherwise\n"
+         "  glossary        with --glossary FILE: the source has a term of the glossary (whole words,\n"
+         "                  case ignored) and the translation none of its translations; FILE is CSV\n"
+         "                  (UTF-8) with the header term,translation,note, translations separated by |\n"
          "--only KINDS and --skip KINDS (comma-separated) choose the kinds reported. Exit status 0 when\n"
          "nothing is found, 1 when something is.",
          {JsonOption, OnlyOption, SkipOption, PlaceholderOption, LengthRatioOption, ReviewOption, CheckNoReviewOption, SpellOption,
-          SpellLanguageOption, WordsOption},
+          SpellLanguageOption, WordsOption, GlossaryOption},
          2, 2, runCheck},
+        {"pretranslate", "pretranslate SOURCE TRANSLATION [MEMORY.tmx]... -o OUT [--fuzzy SCORE]",
+         "fills untranslated entries from translation memories",
+         "Writes OUT: TRANSLATION with its untranslated entries (empty, or still the source's text) filled from\n"
+         "memories: TRANSLATION's own translated entries, and each MEMORY.tmx (TMX 1.4, its languages found\n"
+         "by the files' extensions). An entry whose source text a memory holds as it is gets that translation.\n"
+         "With --fuzzy SCORE (70 to 100), an entry whose source is at least SCORE per cent alike (words\n"
+         "compared, case ignored, placeholders and numbers one word each) gets the best one's translation too,\n"
+         "and OUT.review.json lists it to review, with the memory's source. What TRANSLATION.review.json\n"
+         "lists stays listed. The last line on stderr is \"filled K (exact E, fuzzy F), left U\".",
+         {OutputOption, FuzzyScoreOption}, 2, -1, runPretranslate},
         {"spell", "spell FILE [--json] [--spell-language CODE] [--words FILE]... [--placeholder REGEX]...",
          "the misspelt words of a file",
          "Prints one line per misspelt word of each entry of FILE, \"INDEX NUMBER spelling: \\\"WORD\\\" (suggestions:\n"

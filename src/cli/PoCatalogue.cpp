@@ -157,13 +157,6 @@ void addMessage(po_message_iterator_t iterator, const QByteArray &context, const
     po_message_insert(iterator, message);
 }
 
-QByteArray contextOf(const ExportTables &tables, quint32 index)
-{
-    const quint32 number = tables.translation.GetNumber(index);
-    if (tables.numberContexts && number != 0)
-        return formatNumber(number).toLatin1();
-    return (QString::number(index) + QLatin1Char(':') + formatNumber(number)).toLatin1();
-}
 
 } // namespace
 
@@ -216,7 +209,7 @@ Message messageOf(const ExportTables &tables, quint32 index)
         ? "zelkstr: this entry's text is not valid UTF-8; the strings file keeps its bytes: "
             + tables.translation.unreadableBytes(index).toHex(' ').toUpper()
         : QByteArray();
-    return Message{contextOf(tables, index), source.toUtf8(), text.toUtf8(), breaksDiffer(source, text), comment};
+    return Message{tables.entryKey(index).toLatin1(), source.toUtf8(), text.toUtf8(), breaksDiffer(source, text), comment};
 }
 
 // The library holds a whole catalogue in memory, at several times its size:

@@ -2,6 +2,8 @@
 
 #include "Catalogue.h"
 #include "CommandSupport.h"
+#include "Consistency.h"
+#include "Glossary.h"
 #include "Pairing.h"
 #include "ReviewFile.h"
 #include "ReviewState.h"
@@ -14,6 +16,8 @@
 
 #include <QFileInfo>
 #include <QSet>
+
+#include <optional>
 
 #include <algorithm>
 #include <cstdio>
@@ -106,14 +110,67 @@ QString reviewDetail(const ReviewEntry &entry)
     return QString();
 }
 
-std::vector<CheckLine> findProblems(const TZelkStrings &source, const TZelkStrings &translation, const Pairing &pairing,
-                                    const TranslationChecker &checker, const ReviewState &review)
+// Whether check reports a kind.
+bool wanted(const UpdateCommands::CheckOptions &options, const QString &kind)
 {
+    return !options.skip.contains(kind) && (options.only.isEmpty() || options.only.contains(kind));
+}
+
+struct CheckInput
+{
+    const TZelkStrings &source;
+    const TZelkStrings &translation;
+    const Pairing &pairing;
+    const TranslationChecker &checker;
+    const ReviewState &review;
+    const Glossary *glossary;
+};
+
+// Findings that need an entry's source and translation alone; the
+// translated entries are kept for the findings that compare entries.
+void findPairProblems(const CheckInput &input, quint32 i, quint32 partner, std::vector<CheckLine> &lines,
+                      std::vector<quint32> &translated)
+{
+    const QString &sourceText = input.source.entryText(partner);
+    const QString &text = input.translation.entryText(i);
+    const quint32 number = input.translation.GetNumber(i);
+    const QStringList accepted = input.review.acceptedKinds(i, sourceText, text);
+    bool untranslated = false;
+    for (const Finding &finding : input.checker.check(sourceText, text)) {
+        untranslated = untranslated || finding.kind == FindingKind::Empty || finding.kind == FindingKind::Untranslated;
+        const QString kind = findingKindName(finding.kind);
+        if (!accepted.contains(kind))
+            lines.push_back({i, number, kind, finding.detail});
+    }
+    if (!untranslated && !text.isEmpty())
+        translated.push_back(i);
+    if (input.glossary && !untranslated && !accepted.contains(QStringLiteral("glossary"))) {
+        for (const Glossary::Term *term : input.glossary->missing(sourceText, text))
+            lines.push_back({i, number, QStringLiteral("glossary"), Glossary::describe(*term)});
+    }
+}
+
+void findInconsistencies(const CheckInput &input, const std::vector<quint32> &translated, std::vector<CheckLine> &lines)
+{
+    const auto sourceOf = [&](quint32 i) -> const QString & { return input.source.entryText(input.pairing.partnerOfSecond(i)); };
+    const auto translationOf = [&](quint32 i) -> const QString & { return input.translation.entryText(i); };
+    for (const auto &[i, detail] : Consistency::find(translated, sourceOf, translationOf)) {
+        if (!input.review.acceptedKinds(i, sourceOf(i), translationOf(i)).contains(QStringLiteral("inconsistent")))
+            lines.push_back({i, input.translation.GetNumber(i), QStringLiteral("inconsistent"), detail});
+    }
+}
+
+std::vector<CheckLine> findProblems(const CheckInput &input, bool consistency)
+{
+    const TZelkStrings &translation = input.translation;
+    const TZelkStrings &source = input.source;
+    const Pairing &pairing = input.pairing;
     std::vector<CheckLine> lines;
+    std::vector<quint32> translated;
     for (quint32 i = 0; i < translation.EntryCount(); ++i) {
         const quint32 number = translation.GetNumber(i);
-        if (review.isToReview(i))
-            lines.push_back({i, number, QStringLiteral("to-review"), reviewDetail(*review.entry(i))});
+        if (input.review.isToReview(i))
+            lines.push_back({i, number, QStringLiteral("to-review"), reviewDetail(*input.review.entry(i))});
         const quint32 partner = pairing.partnerOfSecond(i);
         if (partner == Pairing::NoPartner) {
             lines.push_back({i, number, QStringLiteral("unpaired"),
@@ -122,13 +179,10 @@ std::vector<CheckLine> findProblems(const TZelkStrings &source, const TZelkStrin
                                  : QStringLiteral("no entry of the source pairs with it")});
             continue;
         }
-        const QStringList accepted = review.acceptedKinds(i, source.entryText(partner), translation.entryText(i));
-        for (const Finding &finding : checker.check(source.entryText(partner), translation.entryText(i))) {
-            const QString kind = findingKindName(finding.kind);
-            if (!accepted.contains(kind))
-                lines.push_back({i, number, kind, finding.detail});
-        }
+        findPairProblems(input, i, partner, lines, translated);
     }
+    if (consistency)
+        findInconsistencies(input, translated, lines);
     // A translation cut short shows in the entries it cut.
     for (const quint32 i : translation.damage().pastEnd)
         lines.push_back({i, translation.GetNumber(i), QStringLiteral("damaged"),
@@ -260,11 +314,7 @@ void addSpelling(std::vector<CheckLine> &lines, const TZelkStrings &table, const
 
 void keepKinds(std::vector<CheckLine> &lines, const UpdateCommands::CheckOptions &options)
 {
-    lines.erase(std::remove_if(lines.begin(), lines.end(),
-                               [&](const CheckLine &line) {
-                                   return options.skip.contains(line.kind)
-                                       || (!options.only.isEmpty() && !options.only.contains(line.kind));
-                               }),
+    lines.erase(std::remove_if(lines.begin(), lines.end(), [&](const CheckLine &line) { return !wanted(options, line.kind); }),
                 lines.end());
 }
 
@@ -312,7 +362,16 @@ int UpdateCommands::check(const QString &sourceName, const QString &translationN
     notePairing(pairing, sourceName, translationName);
     noteDamage(source, sourceName);
     const TranslationChecker checker(options.placeholders, options.maxLengthRatio);
-    std::vector<CheckLine> lines = findProblems(source, translation, pairing, checker, review);
+    std::optional<Glossary> glossary;
+    if (!options.glossary.isEmpty()) {
+        try {
+            glossary = Glossary::read(options.glossary);
+        } catch (const TranslationError &error) {
+            throw CliError(error.message());
+        }
+    }
+    const CheckInput input{source, translation, pairing, checker, review, glossary ? &*glossary : nullptr};
+    std::vector<CheckLine> lines = findProblems(input, wanted(options, QStringLiteral("inconsistent")));
     if (options.spell) {
         const std::unique_ptr<SpellChecker> speller = spellChecker(translationName, options);
         addSpelling(lines, translation,
@@ -344,7 +403,7 @@ QStringList UpdateCommands::checkKindNames()
     for (const FindingKind kind : allFindingKinds())
         names << findingKindName(kind);
     names << QStringLiteral("unpaired") << QStringLiteral("missing") << QStringLiteral("to-review") << QStringLiteral("damaged")
-          << QStringLiteral("spelling");
+          << QStringLiteral("spelling") << QStringLiteral("inconsistent") << QStringLiteral("glossary");
     return names;
 }
 

@@ -31,6 +31,8 @@ struct CheckOptions
     bool spell = false;
     QString spellLanguage;
     QStringList words;
+    // A glossary whose terms the translations must keep.
+    QString glossary;
 };
 // The names of every kind check reports.
 QStringList checkKindNames();

@@ -35,6 +35,12 @@ const Language *Languages::ofDictionary(const QString &code)
     return nullptr;
 }
 
+QString Languages::tag(const QString &fileName)
+{
+    const Language *language = ofFile(fileName);
+    return language ? QString(language->dictionaries.first()).replace(QLatin1Char('_'), QLatin1Char('-')) : QString();
+}
+
 QString Languages::label(const QString &fileName)
 {
     const QString name = QFileInfo(fileName).fileName();

@@ -18,6 +18,9 @@ namespace Languages {
 const Language *ofFile(const QString &fileName);
 // The language whose dictionary has this code, nullptr for none.
 const Language *ofDictionary(const QString &code);
+// The language tag of a file by its extension, as TMX files name
+// languages ("fr-FR"), empty for an unknown extension.
+QString tag(const QString &fileName);
 // "French — lang.fre", or the file name alone for an unknown extension.
 QString label(const QString &fileName);
 

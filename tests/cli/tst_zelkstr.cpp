@@ -122,6 +122,9 @@ private Q_SLOTS:
     void replace();
     void checkChoosesKinds_data();
     void checkChoosesKinds();
+    void consistencyAndGlossary();
+    void pretranslate_data();
+    void pretranslate();
     void reviewFileFromMergeToCheck_data();
     void reviewFileFromMergeToCheck();
     void badInput_data();
@@ -969,6 +972,90 @@ void TestZelkstr::checkChoosesKinds()
         found << line.split(' ').at(2).chopped(1);
     QCOMPARE(found.join(' '), kinds);
     QVERIFY(run.out.contains("0 00000001 numbers: 6, the source has 5\n"));
+}
+
+namespace {
+
+const QStringList ArmourySources{QStringLiteral("Short Sword"), QStringLiteral("Short Sword"), QStringLiteral("Weight: %d Value: %d gold"),
+                                 QStringLiteral("Weight: %d Value: %d gold pieces"), QStringLiteral("Iron Shield"),
+                                 QStringLiteral("Open the door")};
+const QStringList ArmouryTranslations{QStringLiteral("Épée courte"), QStringLiteral("Lame courte"), QStringLiteral("Poids : %d Valeur : %d or"),
+                                      QString(), QStringLiteral("Bouclier"), QString()};
+const QList<quint32> ArmouryNumbers{1, 2, 3, 4, 5, 6};
+
+} // namespace
+
+// One source translated two ways, and a glossary term whose translation is
+// missing.
+void TestZelkstr::consistencyAndGlossary()
+{
+    writeBytes(path(QStringLiteral("src.eng")), image(ArmourySources, ArmouryNumbers));
+    writeBytes(path(QStringLiteral("tr.fre")), image(ArmouryTranslations, ArmouryNumbers));
+    writeBytes(path(QStringLiteral("g.csv")), QByteArray("term,translation,note\nshield,Écu|Bouclier\nIron,Fer\n"));
+    const Run run = zelkstr({QStringLiteral("check"), path(QStringLiteral("src.eng")), path(QStringLiteral("tr.fre")), QStringLiteral("--glossary"),
+                             path(QStringLiteral("g.csv")), QStringLiteral("--skip"), QStringLiteral("empty")});
+    QCOMPARE(run.status, 1);
+    QCOMPARE(QString::fromUtf8(run.out), QStringLiteral("0 00000001 inconsistent: same source as 1 (\"Lame courte\" there)\n"
+                                                        "1 00000002 inconsistent: same source as 0 (\"Épée courte\" there)\n"
+                                                        "4 00000005 glossary: \"Iron\" is not translated as \"Fer\"\n"));
+}
+
+void TestZelkstr::pretranslate_data()
+{
+    QTest::addColumn<bool>("fromTmx");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QByteArray>("summary");
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QByteArray>("review");
+    QStringList fromTmx(6);
+    fromTmx[0] = fromTmx[1] = QStringLiteral("Épée courte");
+    fromTmx[2] = ArmouryTranslations[2];
+    fromTmx[4] = ArmouryTranslations[4];
+    QTest::newRow("exact, from a TMX") << true << QStringList{} << QByteArray("filled 4 (exact 4, fuzzy 0), left 2") << fromTmx << QByteArray();
+    QStringList fuzzy = fromTmx;
+    fuzzy[3] = ArmouryTranslations[2];
+    const QByteArray fuzzyEntry = "{\"number\": \"00000004\", \"index\": 3, \"state\": \"fuzzy\", \"score\": 83, "
+                                  "\"old_source\": \"Weight: %d Value: %d gold\", \"new_source\": \"Weight: %d Value: %d gold pieces\"}";
+    QTest::newRow("fuzzy, from a TMX") << true << QStringList{QStringLiteral("--fuzzy"), QStringLiteral("80")}
+                                       << QByteArray("filled 5 (exact 4, fuzzy 1), left 1") << fuzzy << fuzzyEntry;
+    QStringList itself = ArmouryTranslations;
+    itself[3] = ArmouryTranslations[2];
+    QTest::newRow("fuzzy, from the pair itself") << false << QStringList{QStringLiteral("--fuzzy"), QStringLiteral("80")}
+                                                 << QByteArray("filled 1 (exact 0, fuzzy 1), left 1") << itself << fuzzyEntry;
+    QTest::newRow("too fuzzy") << false << QStringList{QStringLiteral("--fuzzy"), QStringLiteral("90")}
+                               << QByteArray("filled 0 (exact 0, fuzzy 0), left 2") << ArmouryTranslations << QByteArray();
+}
+
+// A translation exported as TMX fills an empty one; --fuzzy fills near
+// matches too and lists them to review; the pair is a memory of itself.
+void TestZelkstr::pretranslate()
+{
+    QFETCH(bool, fromTmx);
+    QFETCH(QStringList, options);
+    QFETCH(QByteArray, summary);
+    QFETCH(QStringList, texts);
+    QFETCH(QByteArray, review);
+    const QString source = path(QStringLiteral("src.eng"));
+    const QString translation = path(QStringLiteral("tr.fre"));
+    const QString output = path(QStringLiteral("out.fre"));
+    writeBytes(source, image(ArmourySources, ArmouryNumbers));
+    writeBytes(translation, image(ArmouryTranslations, ArmouryNumbers));
+    QStringList arguments{QStringLiteral("pretranslate"), source, translation};
+    if (fromTmx) {
+        const QString memory = path(QStringLiteral("memory.tmx"));
+        const Run exported = zelkstr({QStringLiteral("export"), translation, memory, QStringLiteral("--source"), source});
+        QCOMPARE(lastLine(exported.err), QByteArray("zelkstr: wrote 4 units"));
+        QVERIFY(readBytes(memory).contains("<tuv xml:lang=\"fr-FR\">"));
+        writeBytes(translation, image(QStringList(6), ArmouryNumbers));
+        arguments << memory;
+    }
+    const Run run = zelkstr(arguments + QStringList{QStringLiteral("-o"), output} + options);
+    QCOMPARE(run.status, 0);
+    QCOMPARE(lastLine(run.err), "zelkstr: " + summary);
+    QCOMPARE(readBytes(output), image(texts, ArmouryNumbers));
+    const QByteArray written = QFile::exists(output + QStringLiteral(".review.json")) ? readBytes(output + QStringLiteral(".review.json")) : QByteArray();
+    QVERIFY2(written.contains(review), written.constData());
+    QCOMPARE(written.isEmpty(), review.isEmpty());
 }
 
 void TestZelkstr::reviewFileFromMergeToCheck_data()

@@ -42,11 +42,17 @@ void PanelLayout::update()
         fixed += std::max(widget->height(), widget->sizeHint().height());
     }
     int left = std::max(0, panel - panel / 2 - fixed);
+    // Each pane leaves the panes after it their least heights.
+    int reserved = 0;
+    for (const Pane &pane : m_panes)
+        reserved += pane.widget->isHidden() ? 0 : pane.leastHeight();
     for (const Pane &pane : m_panes) {
         if (pane.widget->isHidden())
             continue;
-        const int most = std::max(pane.leastHeight(), int(panel * pane.share));
-        const int height = std::min({std::clamp(pane.contentHeight(), pane.leastHeight(), most), std::max(left, pane.leastHeight())});
+        const int least = pane.leastHeight();
+        reserved -= least;
+        const int most = std::max(least, int(panel * pane.share));
+        const int height = std::min(std::clamp(pane.contentHeight(), least, most), std::max(left - reserved, least));
         pane.widget->setFixedHeight(height);
         left -= height;
     }

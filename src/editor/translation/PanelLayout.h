@@ -10,7 +10,7 @@ class QWidget;
 // The heights of the translator's panes above the text editor: each as tall
 // as its content, from a least height up to its share of the panel, and all
 // of them together never so tall that the text editor gets less than half
-// of the panel.
+// of the panel. Each pane leaves those after it their least heights.
 class PanelLayout : public QObject
 {
     Q_OBJECT

@@ -159,6 +159,7 @@ void ReferenceCommands::open(const QString &fileName)
     memReference->setFocusPolicy(Qt::StrongFocus);
     memReference->show();
     giveListHalf(true);
+    m_tools.referenceChanged();
     m_tools.refresh();
     m_tools.warnOfUnlikelyReference();
 }
@@ -171,6 +172,7 @@ void ReferenceCommands::closeReference()
     memReference->setFocusPolicy(Qt::ClickFocus);
     memReference->hide();
     giveListHalf(false);
+    m_tools.referenceChanged();
     m_tools.refresh();
 }
 

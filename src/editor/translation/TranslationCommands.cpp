@@ -2,6 +2,7 @@
 
 #include "FilterBar.h"
 #include "Hourglass.h"
+#include "MemoryCommands.h"
 #include "MessageBoxes.h"
 #include "PanelLayout.h"
 #include "Pairing.h"
@@ -45,6 +46,7 @@ TranslationCommands::TranslationCommands(const TranslationHost &host)
     m_filter = std::make_unique<FilterBar>(*this);
     m_replace = std::make_unique<ReplaceCommands>(*this);
     m_spelling = std::make_unique<SpellingCommands>(*this);
+    m_memory = std::make_unique<MemoryCommands>(*this);
     createProgress();
     m_host.model->setTranslation(&m_state, m_host.document);
     m_markTimer.setInterval(0);
@@ -72,7 +74,8 @@ void TranslationCommands::createProgress()
 
 QList<QAction *> TranslationCommands::actions() const
 {
-    return m_reference->actions() + m_review->actions() + m_filter->actions() + m_replace->actions() + m_spelling->actions();
+    return m_reference->actions() + m_review->actions() + m_filter->actions() + m_replace->actions() + m_spelling->actions()
+         + m_memory->actions();
 }
 
 QString TranslationCommands::takeReferenceArgument(QStringList &arguments)
@@ -88,6 +91,11 @@ QString TranslationCommands::takeReferenceArgument(QStringList &arguments)
 void TranslationCommands::openReference(const QString &fileName)
 {
     m_reference->open(fileName);
+}
+
+void TranslationCommands::referenceChanged()
+{
+    m_memory->referenceChanged();
 }
 
 void TranslationCommands::documentLoading(const QString &fileName)
@@ -122,6 +130,7 @@ void TranslationCommands::documentChanged()
         const Hourglass hourglass;
         m_state.rebuild(*m_host.document);
     }
+    m_memory->documentChanged();
     m_replace->documentChanged();
     m_filter->documentChanged();
     refresh();
@@ -156,14 +165,17 @@ void TranslationCommands::entryMoved(quint32 from, quint32 to)
 void TranslationCommands::textChanged(quint32 index)
 {
     m_state.textChanged(*m_host.document, index);
+    m_memory->textChanged(index);
     if (m_state.isActive())
         refresh();
 }
 
 void TranslationCommands::textsChanged(const std::vector<quint32> &indices)
 {
-    for (const quint32 index : indices)
+    for (const quint32 index : indices) {
         m_state.textChanged(*m_host.document, index);
+        m_memory->textChanged(index);
+    }
     m_replace->documentChanged();
     if (m_state.isActive())
         refresh();
@@ -173,7 +185,9 @@ void TranslationCommands::numberChanged(quint32 index, quint32 oldNumber)
 {
     if (!m_state.isActive())
         return;
-    if (m_state.numberChanged(*m_host.document, index, oldNumber)) {
+    const bool repaired = m_state.numberChanged(*m_host.document, index, oldNumber);
+    m_memory->numberChanged(index, repaired);
+    if (repaired) {
         const QString obstacle = numberIdentityObstacle(*m_host.document);
         m_host.showStatus(m_state.byNumber()
                               ? QStringLiteral("The reference now pairs by number")
@@ -188,6 +202,7 @@ void TranslationCommands::showCurrent(int index)
     m_reference->showCurrent(index);
     m_review->showCurrent(index);
     m_spelling->showCurrent(index);
+    m_memory->showCurrent(index);
     m_panelLayout->update();
 }
 
@@ -200,6 +215,7 @@ void TranslationCommands::updateActions(bool documentOpen)
     m_filter->updateActions(documentOpen);
     m_replace->updateActions(documentOpen);
     m_spelling->updateActions(documentOpen);
+    m_memory->updateActions(documentOpen);
 }
 
 void TranslationCommands::sortRows(bool descending)

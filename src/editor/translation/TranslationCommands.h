@@ -12,6 +12,7 @@
 
 class ActionRunner;
 class FilterBar;
+class MemoryCommands;
 class PanelLayout;
 class QAction;
 class QLabel;
@@ -71,6 +72,8 @@ public:
     static QString takeReferenceArgument(QStringList &arguments);
 
     void openReference(const QString &fileName);
+    // The reference was opened or closed.
+    void referenceChanged();
 
     // The window's hooks: a document was loaded from a file or saved to one;
     // its entries were filled in anew, added, deleted or moved; the document
@@ -131,6 +134,7 @@ private:
     std::unique_ptr<FilterBar> m_filter;
     std::unique_ptr<ReplaceCommands> m_replace;
     std::unique_ptr<SpellingCommands> m_spelling;
+    std::unique_ptr<MemoryCommands> m_memory;
     QTimer m_markTimer;
     int m_current = -1;
     bool m_documentOpen = false;

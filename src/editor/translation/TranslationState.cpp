@@ -1,7 +1,10 @@
 #include "TranslationState.h"
 
-#include "Pairing.h"
+#include "Consistency.h"
+#include "Glossary.h"
 #include "LargeBuffers.h"
+#include "Pairing.h"
+#include "TranslationMemory.h"
 #include "uZelkStrings.h"
 
 #include <algorithm>
@@ -13,6 +16,12 @@ namespace {
 constexpr quint32 MarksAtOnce = 50'000;
 
 constexpr unsigned UntranslatedKinds = 1u << unsigned(FindingKind::Empty) | 1u << unsigned(FindingKind::Untranslated);
+// The kinds that compare an entry with others, after the content kinds.
+constexpr unsigned InconsistentKind = 1u << FindingKindCount;
+constexpr unsigned GlossaryKind = 1u << (FindingKindCount + 1);
+
+const QString InconsistentName = QStringLiteral("inconsistent");
+const QString GlossaryName = QStringLiteral("glossary");
 
 QString reviewLine(const ReviewEntry &entry)
 {
@@ -44,7 +53,7 @@ void TranslationState::open(const QString &fileName)
             byNumber.insert(number, i);
     }
     m_referenceIndex = NumberIndex::of(*table);
-    m_table = std::move(table);
+    m_table = std::shared_ptr<const TZelkStrings>(std::move(table));
     m_fileName = fileName;
     m_referenceByNumber = std::move(byNumber);
 }
@@ -210,8 +219,60 @@ unsigned TranslationState::acceptedMask(const TZelkStrings &document, quint32 in
         FindingKind kind;
         if (findingKindFromName(name, kind))
             mask |= 1u << unsigned(kind);
+        else if (name == InconsistentName)
+            mask |= InconsistentKind;
+        else if (name == GlossaryName)
+            mask |= GlossaryKind;
     }
     return mask;
+}
+
+unsigned TranslationState::kindsOf(const TZelkStrings &document, quint32 index, const QString &source) const
+{
+    const QString &text = document.entryText(index);
+    unsigned kinds = m_checker.findingKinds(source, text);
+    if (kinds & UntranslatedKinds)
+        return kinds;
+    if (m_consistency && !inconsistencies(document, index).empty())
+        kinds |= InconsistentKind;
+    if (m_glossary && !m_glossary->missing(source, text).empty())
+        kinds |= GlossaryKind;
+    return kinds;
+}
+
+std::vector<std::pair<quint32, QString>> TranslationState::inconsistencies(const TZelkStrings &document, quint32 index) const
+{
+    std::vector<std::pair<quint32, QString>> others;
+    const QString *source = referenceText(index);
+    if (!m_consistency || !source)
+        return others;
+    const QString &text = document.entryText(index);
+    for (auto &other : m_consistency->entriesWithSource(*source)) {
+        if (other.first != index && other.second != text)
+            others.push_back(std::move(other));
+    }
+    std::sort(others.begin(), others.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    return others;
+}
+
+void TranslationState::setConsistency(const TranslationMemory *memory)
+{
+    m_consistency = memory;
+    remark();
+}
+
+void TranslationState::setGlossary(const Glossary *glossary)
+{
+    m_glossary = glossary;
+    remark();
+}
+
+void TranslationState::remarkEntries(const TZelkStrings &document, const std::vector<quint32> &indices)
+{
+    for (const quint32 index : indices) {
+        if (index < m_marks.size())
+            setMark(index, markOf(document, index));
+    }
 }
 
 quint8 TranslationState::markOf(const TZelkStrings &document, quint32 index) const
@@ -222,8 +283,7 @@ quint8 TranslationState::markOf(const TZelkStrings &document, quint32 index) con
     const QString *source = referenceText(index);
     if (!source)
         return mark | Problem; // nothing to translate from: worth a look
-    const unsigned kinds = m_checker.findingKinds(*source, document.entryText(index))
-                         & ~acceptedMask(document, index, *source);
+    const unsigned kinds = kindsOf(document, index, *source) & ~acceptedMask(document, index, *source);
     if (kinds & UntranslatedKinds)
         mark |= Untranslated;
     if (kinds & ~UntranslatedKinds)
@@ -260,9 +320,17 @@ QStringList TranslationState::findings(const TZelkStrings &document, quint32 ind
         return lines;
     }
     const unsigned accepted = acceptedMask(document, index, *source);
-    for (const Finding &finding : m_checker.check(*source, document.entryText(index))) {
+    const QString &text = document.entryText(index);
+    for (const Finding &finding : m_checker.check(*source, text)) {
         if (!(accepted & (1u << unsigned(finding.kind))))
             lines << QStringLiteral("%1: %2").arg(findingKindName(finding.kind), finding.detail);
+    }
+    const unsigned kinds = kindsOf(document, index, *source) & ~accepted;
+    if (kinds & InconsistentKind)
+        lines << QStringLiteral("%1: %2").arg(InconsistentName, Consistency::detail(inconsistencies(document, index)));
+    if (kinds & GlossaryKind) {
+        for (const Glossary::Term *term : m_glossary->missing(*source, text))
+            lines << QStringLiteral("%1: %2").arg(GlossaryName, Glossary::describe(*term));
     }
     return lines;
 }
@@ -273,10 +341,14 @@ QStringList TranslationState::findingKindNames(const TZelkStrings &document, qui
     const QString *source = referenceText(index);
     if (!source)
         return names;
-    const unsigned kinds = m_checker.findingKinds(*source, document.entryText(index));
+    const unsigned kinds = kindsOf(document, index, *source);
     for (const FindingKind kind : allFindingKinds()) {
         if (kinds & (1u << unsigned(kind)))
             names << findingKindName(kind);
     }
+    if (kinds & InconsistentKind)
+        names << InconsistentName;
+    if (kinds & GlossaryKind)
+        names << GlossaryName;
     return names;
 }

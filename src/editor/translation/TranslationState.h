@@ -11,7 +11,9 @@
 #include <memory>
 #include <vector>
 
+class Glossary;
 class TZelkStrings;
+class TranslationMemory;
 
 // What the translator's tools know of each entry of the document: its
 // partner in the reference (another language's file, read-only, never
@@ -32,6 +34,11 @@ public:
     bool isOpen() const { return bool(m_table); }
     QString fileName() const { return m_fileName; }
     const TZelkStrings *referenceTable() const { return m_table.get(); }
+    // The reference as it stays: it never changes, so work in the
+    // background may keep it.
+    std::shared_ptr<const TZelkStrings> sharedReference() const { return m_table; }
+    // Per document entry, its reference entry or Pairing::NoPartner.
+    const std::vector<quint32> &partners() const { return m_partner; }
     // Loads the reference as a document loads; on failure nothing changes.
     void open(const QString &fileName);
     void close();
@@ -44,6 +51,17 @@ public:
     void rebuild(const TZelkStrings &document);
     // Every mark is to be worked out again, the pairing staying as it is.
     void remark();
+    // These entries' marks are to be worked out again.
+    void remarkEntries(const TZelkStrings &document, const std::vector<quint32> &indices);
+
+    // The checks that compare an entry with others: the same source
+    // translated otherwise in the memory of the document's own pairs, and a
+    // glossary's terms. Either may be none; the caller keeps them alive.
+    void setConsistency(const TranslationMemory *memory);
+    void setGlossary(const Glossary *glossary);
+    const Glossary *glossary() const { return m_glossary; }
+    // A document's entry's pairs of the same source, translated otherwise.
+    std::vector<std::pair<quint32, QString>> inconsistencies(const TZelkStrings &document, quint32 index) const;
     // One entry's text, number or review state changed. A number change
     // returns whether the pairing changed kind (by number or by index).
     void textChanged(const TZelkStrings &document, quint32 index);
@@ -78,14 +96,19 @@ private:
     quint8 markOf(const TZelkStrings &document, quint32 index) const;
     void setMark(quint32 index, quint8 mark) const;
     unsigned acceptedMask(const TZelkStrings &document, quint32 index, const QString &source) const;
+    // The kinds of an entry's findings, as bits, with those that compare it
+    // with others after the content kinds.
+    unsigned kindsOf(const TZelkStrings &document, quint32 index, const QString &source) const;
     void countDocumentNumbers(const TZelkStrings &document, quint32 index, quint32 oldNumber);
     void countNumber(quint32 number, int change);
 
-    std::unique_ptr<TZelkStrings> m_table;
+    std::shared_ptr<const TZelkStrings> m_table;
     QString m_fileName;
     NumberIndex m_referenceIndex; // the reference's numbers, for pairing
     TranslationChecker m_checker;
     ReviewState m_review;
+    const TranslationMemory *m_consistency = nullptr;
+    const Glossary *m_glossary = nullptr;
     const TZelkStrings *m_document = nullptr;
     bool m_byNumber = false;
     std::vector<quint32> m_partner; // per document entry: reference index or NoPartner

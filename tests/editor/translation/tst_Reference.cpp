@@ -330,7 +330,7 @@ void TestReference::layoutForTwoLanguages()
     QCoreApplication::processEvents();
     // As tall as the rules let it: its third, or what leaves the editor half.
     const int line = reference->fontMetrics().lineSpacing();
-    QVERIFY(reference->height() <= panel / 3 && editor->height() >= panel / 2);
+    QVERIFY2(reference->height() <= panel / 3 && editor->height() >= panel / 2, qPrintable(QStringLiteral("%1 and %2 of %3").arg(reference->height()).arg(editor->height()).arg(panel)));
     QVERIFY2(reference->height() > panel / 3 - line || editor->height() < panel / 2 + line,
              qPrintable(QStringLiteral("%1 and %2 of %3").arg(reference->height()).arg(editor->height()).arg(panel)));
 
