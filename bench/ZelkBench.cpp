@@ -12,8 +12,10 @@
 // opens a file in the window and times clicks on column headers, for a
 // profile of opening and sorting.
 #include "FilterBar.h"
+#include "Pairing.h"
 #include "ReviewFile.h"
 #include "StringListView.h"
+#include "TranslationMemory.h"
 #include "uVantrel.h"
 #include "uZelkStrings.h"
 
@@ -29,9 +31,11 @@
 #include <QHeaderView>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -216,6 +220,56 @@ void generateReview(const QString &source, const QString &copy)
     review.write(ReviewFile::pathFor(copy));
 }
 
+// Words of a Hunspell dictionary: its stems, letters only.
+QStringList dictionaryWords(const QString &path, int count)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("cannot read %s (Debian's hunspell-en-us and hunspell-fr)", qPrintable(path));
+    QStringList words;
+    file.readLine();
+    while (!file.atEnd() && words.size() < count) {
+        const QString word = QString::fromUtf8(file.readLine()).section(QLatin1Char('/'), 0, 0).trimmed();
+        if (word.size() >= 3 && std::all_of(word.begin(), word.end(), [](QChar c) { return c.isLower(); }))
+            words << word;
+    }
+    return words;
+}
+
+// A pair of texts made of dictionary words, for spelling and the memory:
+// X.eng and X.fre, the same numbers, 3 to 15 words a text, a typo of a
+// hundred in 1 % of the translations.
+void generateWords(const QString &path, int entries, quint64 seed)
+{
+    const QStringList english = dictionaryWords(QStringLiteral("/usr/share/hunspell/en_US.dic"), 20000);
+    const QStringList french = dictionaryWords(QStringLiteral("/usr/share/hunspell/fr_FR.dic"), 20000);
+    std::mt19937_64 random(seed + 5);
+    const auto pick = [&](const QStringList &words) { return words[qsizetype(random() % quint64(words.size()))]; };
+    QStringList typos;
+    for (int i = 0; i < 100; ++i)
+        typos << pick(french) + QStringLiteral("zq");
+    TZelkStrings source;
+    TZelkStrings translation;
+    for (int i = 0; i < entries; ++i) {
+        const int length = 3 + int(random() % 13);
+        QStringList sourceWords;
+        QStringList translationWords;
+        for (int w = 0; w < length; ++w) {
+            sourceWords << pick(english);
+            translationWords << pick(french);
+        }
+        if (random() % 100 == 0)
+            translationWords[qsizetype(random() % quint64(length))] = typos[qsizetype(random() % 100)];
+        const quint32 number = quint32(random());
+        source.AddEntry(sourceWords.join(QLatin1Char(' ')));
+        source.SetNumber(quint32(i), number);
+        translation.AddEntry(translationWords.join(QLatin1Char(' ')));
+        translation.SetNumber(quint32(i), number);
+    }
+    source.SaveToFile(path);
+    translation.SaveToFile(QFileInfo(path).path() + QLatin1Char('/') + QFileInfo(path).completeBaseName() + QStringLiteral(".fre"));
+}
+
 // The bytes from the first string on, for iconv; copied in pieces, so that
 // the bench's own memory stays out of the figures.
 void writeStringArea(const QString &path, const QString &areaPath)
@@ -248,7 +302,7 @@ struct ProcessFigures
 };
 
 // Runs a program to its end, its output to /dev/null, and measures it alone.
-ProcessFigures measureProcess(const QString &program, const QStringList &arguments)
+ProcessFigures measureProcess(const QString &program, const QStringList &arguments, int mostStatus = 0)
 {
     std::vector<QByteArray> words{QFile::encodeName(program)};
     for (const QString &argument : arguments)
@@ -268,7 +322,7 @@ ProcessFigures measureProcess(const QString &program, const QStringList &argumen
     posix_spawn_file_actions_destroy(&actions);
     int status = 0;
     rusage usage{};
-    if (wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    if (wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) > mostStatus)
         qFatal("%s %s failed", argv[0], argv[1]);
     return ProcessFigures{double(timer.nsecsElapsed()) / 1e6, double(usage.ru_maxrss) / 1024.0};
 }
@@ -276,6 +330,12 @@ ProcessFigures measureProcess(const QString &program, const QStringList &argumen
 double runProcess(const QString &program, const QStringList &arguments)
 {
     return measureProcess(program, arguments).milliseconds;
+}
+
+// zelkstr check, whose status 1 says that it found something.
+double runCheck(const QStringList &arguments)
+{
+    return measureProcess(QStringLiteral(ZELKSTR_PATH), QStringList{QStringLiteral("check")} + arguments, 1).milliseconds;
 }
 
 // How long the first touch of 200 MB of fresh memory takes: what page faults
@@ -425,6 +485,7 @@ public:
             m_window->openDocument(m_file);
             m_window->repaint();
         }));
+        add("memory_stall_max_ms", longestStallFor(4000));
         sortBy("sort_reference_ms", 3);
         closeDocument();
         add("open_review_show_ms", timed([&] {
@@ -444,6 +505,22 @@ public:
         m_window->findChild<QAction *>(QStringLiteral("actReferenceClose"))->trigger();
     }
 
+    // The memory and the checks of the translator's tools: the memory of a
+    // million pairs built and looked up as the window does it, check with
+    // and without consistency and with spelling (a pair of dictionary words),
+    // and the spelling of a 2,000-character text after a keystroke.
+    void translatorRound(const QString &reference, const QString &words)
+    {
+        closeDocument();
+        memoryFigures(m_file, reference, "memory_build_ms", "memory_lookup_ms");
+        const QString wordsTranslation = QString(words).replace(QStringLiteral(".eng"), QStringLiteral(".fre"));
+        memoryFigures(words, wordsTranslation, nullptr, "memory_lookup_words_ms");
+        add("check_ms", runCheck({m_file, reference, QStringLiteral("--no-review"), QStringLiteral("--skip"), QStringLiteral("inconsistent")}));
+        add("check_consistency_ms", runCheck({m_file, reference, QStringLiteral("--no-review")}));
+        add("check_spell_ms", runCheck({words, wordsTranslation, QStringLiteral("--no-review"), QStringLiteral("--spell")}));
+        spellAfterKeystroke(words, wordsTranslation);
+    }
+
     const std::map<QString, std::vector<double>> &figures() const { return m_figures; }
 
 private:
@@ -456,6 +533,68 @@ private:
         if (m_window->isModified())
             answerNextBox(QMessageBox::No);
         m_window->findChild<QAction *>(QStringLiteral("actFileClose"))->trigger();
+    }
+
+    // The longest time the window spends without handling events while it
+    // works in the background, over this many milliseconds.
+    double longestStallFor(int milliseconds)
+    {
+        QElapsedTimer total;
+        total.start();
+        double longest = 0;
+        while (total.elapsed() < milliseconds)
+            longest = std::max(longest, timed([] { QCoreApplication::processEvents(QEventLoop::AllEvents, 5); }));
+        return longest;
+    }
+
+    void memoryFigures(const QString &documentName, const QString &sourceName, const char *build, const char *lookup)
+    {
+        TZelkStrings document;
+        TZelkStrings source;
+        document.LoadFromFile(documentName);
+        source.LoadFromFile(sourceName);
+        const std::vector<quint32> partners = Pairing::pair(document, source).takePartnersOfFirst();
+        TranslationMemory memory;
+        const double built = timed([&] { memory = TranslationMemory::ofDocument(document, source, partners); });
+        if (build)
+            add(build, built);
+        std::mt19937_64 random(7);
+        std::vector<double> lookups;
+        while (lookups.size() < 101) {
+            const quint32 entry = quint32(random() % document.EntryCount());
+            if (partners[entry] != Pairing::NoPartner)
+                lookups.push_back(timed([&] { memory.lookup(source.entryText(partners[entry]), entry); }));
+        }
+        add(lookup, median(lookups));
+    }
+
+    // A French text of 2,000 characters in the text editor with spelling on;
+    // each keystroke timed until the editor has underlined it again.
+    void spellAfterKeystroke(const QString &reference, const QString &document)
+    {
+        m_window->openReference(reference);
+        m_window->openDocument(document);
+        m_list->selectItemIndex(0);
+        auto *editor = m_window->findChild<QPlainTextEdit *>(QStringLiteral("memCurString"));
+        editor->setFocus();
+        QString text;
+        while (text.size() < 2000)
+            text += QStringLiteral("Le chevalier ouvre la porte du chateau et regarde les montagnes lointaines sous la pluie. ");
+        editor->selectAll();
+        editor->insertPlainText(text.left(2000));
+        QCoreApplication::processEvents();
+        std::vector<double> keystrokes;
+        for (int key = 0; key < 21; ++key) {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_E, Qt::NoModifier, QStringLiteral("e"));
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_E, Qt::NoModifier, QStringLiteral("e"));
+            keystrokes.push_back(timed([&] {
+                QCoreApplication::sendEvent(editor, &press);
+                QCoreApplication::sendEvent(editor, &release);
+            }));
+        }
+        add("spell_editor_ms", median(keystrokes));
+        closeDocument();
+        m_window->findChild<QAction *>(QStringLiteral("actReferenceClose"))->trigger();
     }
 
     void sortBy(const char *name, int column)
@@ -582,7 +721,9 @@ const char *const FigureOrder[] = {"touch_200mb_ms", "iconv_ms", "load_ms", "sav
                                    "sort_hash_ms", "sort_index_ms", "find_miss_ms", "filter_keystroke_ms", "filter_step_max_ms",
                                    "replace_preview_ms", "delete_10k_ms", "cli_convert_ms", "cli_replace_ms",
                                    "msgfmt_ms", "po_export_ms", "po_import_ms", "open_reference_show_ms",
-                                   "open_review_show_ms", "done_next_ms", "sort_reference_ms", "sort_text_shared_ms"};
+                                   "open_review_show_ms", "done_next_ms", "sort_reference_ms", "sort_text_shared_ms",
+                                   "memory_stall_max_ms", "memory_build_ms", "memory_lookup_ms", "memory_lookup_words_ms",
+                                   "check_ms", "check_consistency_ms", "check_spell_ms", "spell_editor_ms"};
 
 // Figures measured once, each in a process of its own.
 struct OnceFigures
@@ -639,6 +780,12 @@ void report(const std::map<QString, std::vector<double>> &figures, const OnceFig
         {"open_reference_show_ms <= 300", value("open_reference_show_ms"), 300},
         {"open_review_show_ms - open_reference_show_ms <= 300", value("open_review_show_ms") - value("open_reference_show_ms"), 300},
         {"done_next_ms <= 50", value("done_next_ms"), 50},
+        {"memory_build_ms <= 2000", value("memory_build_ms"), 2000},
+        {"memory_stall_max_ms <= 100", value("memory_stall_max_ms"), 100},
+        {"memory_lookup_ms <= 20", value("memory_lookup_ms"), 20},
+        {"check_consistency_ms / check_ms <= 1.2", value("check_consistency_ms") / value("check_ms"), 1.2},
+        {"check_spell_ms / msgfmt_ms <= 0.5", value("check_spell_ms") / value("msgfmt_ms"), 0.5},
+        {"spell_editor_ms <= 5", value("spell_editor_ms"), 5},
         {"sort_text_ms <= 250", value("sort_text_ms"), 250},
         {"sort_text_shared_ms <= 300", value("sort_text_shared_ms"), 300},
         {"sort_reference_ms <= 1000", value("sort_reference_ms"), 1000},
@@ -703,7 +850,7 @@ int main(int argc, char *argv[])
                                              QStringLiteral("Only write a translation of the --generate file."), QStringLiteral("FILE"));
     const QCommandLineOption reviewOption(QStringLiteral("review"),
                                           QStringLiteral("Only write a copy of the --generate file with a review file."), QStringLiteral("FILE"));
-    const QCommandLineOption kindOption(QStringLiteral("kind"), QStringLiteral("What --generate writes: texts, shared, empty or long-shared."),
+    const QCommandLineOption kindOption(QStringLiteral("kind"), QStringLiteral("What --generate writes: texts, shared, empty, long-shared or words (FILE.eng and FILE.fre)."),
                                         QStringLiteral("KIND"), QStringLiteral("texts"));
     const QCommandLineOption openOption(QStringLiteral("open"), QStringLiteral("Only open FILE in the window, for its memory."),
                                         QStringLiteral("FILE"));
@@ -733,6 +880,8 @@ int main(int argc, char *argv[])
             generateSharedTexts(path, entries, seed);
         else if (kind == QLatin1String("empty"))
             generateEmpty(path, entries, seed);
+        else if (kind == QLatin1String("words"))
+            generateWords(path, entries, seed);
         else if (kind == QLatin1String("long-shared"))
             generateLongShared(path, entries, seed);
         else
@@ -784,6 +933,8 @@ int main(int argc, char *argv[])
     generateKind("shared", shared, entries);
     generateKind("empty", empty, 10 * entries);
     generateKind("long-shared", longShared, 20000);
+    const QString words = scratch.filePath(QStringLiteral("words.eng"));
+    generateKind("words", words, entries);
     writeStringArea(file, area);
     std::printf("writing the PO catalogue for msgfmt...\n");
     runProcess(QStringLiteral(ZELKSTR_PATH), {QStringLiteral("export"), file, catalogue});
@@ -817,6 +968,7 @@ int main(int argc, char *argv[])
         std::fflush(stdout);
         bench.referenceRound(reference, reviewed);
         bench.sharedRound(shared);
+        bench.translatorRound(reference, words);
     }
     report(bench.figures(), once, entries, parser.value(outOption));
     return 0;

@@ -37,15 +37,13 @@ QString units(quint32 count)
 // The translation's own pairs, each found by its entry, then the memory
 // files' pairs.
 TranslationMemory buildMemory(const TZelkStrings &source, const TZelkStrings &translation, const Pairing &pairing,
-                              const TranslationChecker &checker, const MemoryCommands::PretranslateOptions &options,
+                              const MemoryCommands::PretranslateOptions &options,
                               const QString &sourceName, const QString &translationName)
 {
-    TranslationMemory memory;
-    for (quint32 i = 0; i < translation.EntryCount(); ++i) {
-        const quint32 partner = pairing.partnerOfSecond(i);
-        if (partner != Pairing::NoPartner && !checker.isUntranslated(source.entryText(partner), translation.entryText(i)))
-            memory.add(source.entryText(partner), translation.entryText(i), i);
-    }
+    std::vector<quint32> partners(translation.EntryCount());
+    for (quint32 i = 0; i < translation.EntryCount(); ++i)
+        partners[i] = pairing.partnerOfSecond(i);
+    TranslationMemory memory = TranslationMemory::ofDocument(translation, source, partners);
     for (const QString &file : options.memories) {
         Tmx::Document document;
         try {
@@ -121,7 +119,7 @@ int MemoryCommands::pretranslate(const QString &sourceName, const QString &trans
     const Pairing pairing = Pairing::pair(source, translation);
     notePairing(pairing, sourceName, translationName);
     const TranslationChecker checker;
-    const TranslationMemory memory = buildMemory(source, translation, pairing, checker, options, sourceName, translationName);
+    const TranslationMemory memory = buildMemory(source, translation, pairing, options, sourceName, translationName);
     quint32 exact = 0;
     quint32 fuzzy = 0;
     quint32 left = 0;

@@ -1,7 +1,9 @@
 #include "TranslationMemory.h"
 
+#include "Pairing.h"
 #include "TranslationChecks.h"
 #include "WordDiff.h"
+#include "uZelkStrings.h"
 
 #include <algorithm>
 #include <cmath>
@@ -53,6 +55,26 @@ TranslationMemory::TranslationMemory()
 }
 
 TranslationMemory::~TranslationMemory() = default;
+
+TranslationMemory TranslationMemory::ofDocument(const TZelkStrings &document, const TZelkStrings &source,
+                                                const std::vector<quint32> &partners, const std::atomic<bool> *cancelled)
+{
+    TranslationMemory memory;
+    const quint32 count = std::min(document.EntryCount(), quint32(partners.size()));
+    for (quint32 i = 0; i < count; ++i) {
+        if ((i & 0xFFF) == 0 && cancelled && *cancelled)
+            return TranslationMemory();
+        const quint32 partner = partners[i];
+        if (partner == Pairing::NoPartner)
+            continue;
+        const QString &sourceText = source.entryText(partner);
+        const QString &text = document.entryText(i);
+        if (!text.isEmpty() && !memory.m_checker->isUntranslated(sourceText, text))
+            memory.add(sourceText, text, i);
+    }
+    memory.prepare();
+    return memory;
+}
 TranslationMemory::TranslationMemory(TranslationMemory &&) noexcept = default;
 TranslationMemory &TranslationMemory::operator=(TranslationMemory &&) noexcept = default;
 

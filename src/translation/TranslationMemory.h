@@ -5,10 +5,11 @@
 #include <QHash>
 #include <QString>
 
+#include <atomic>
 #include <memory>
-#include <unordered_map>
 #include <vector>
 
+class TZelkStrings;
 class TranslationChecker;
 
 // Earlier translations to reuse: pairs of a source text and its translation,
@@ -32,6 +33,12 @@ public:
 
     TranslationMemory();
     ~TranslationMemory();
+    // The translated pairs of a document and its source (partners: the
+    // source entry of each document entry, or Pairing::NoPartner), each
+    // found by its entry, ready for lookups. Gives up, empty, once cancelled
+    // is set.
+    static TranslationMemory ofDocument(const TZelkStrings &document, const TZelkStrings &source,
+                                        const std::vector<quint32> &partners, const std::atomic<bool> *cancelled = nullptr);
     TranslationMemory(TranslationMemory &&) noexcept;
     TranslationMemory &operator=(TranslationMemory &&) noexcept;
 

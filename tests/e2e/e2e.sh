@@ -129,6 +129,38 @@ xdotool key alt+f x
 timeout 20 tail --pid="$pid" -f /dev/null || fail "the editor with a review did not exit"
 wait "$pid" || fail "the editor with a review exited with an error"
 pid=
+# Suggestions from the file's own translations beside an untranslated item
+# description, and one sword translated two ways; the README shows this.
+cat >"$work/items.csv" <<'CSV'
+index,number,text
+0,00000001,"Weight: %d, value: %d gold"
+1,00000002,"Weight: %d, value: %d silver"
+2,00000003,"Weight: %d, value: %d gold coins"
+3,00000004,Short Sword
+4,00000005,Short Sword
+5,00000006,Battered Lute
+CSV
+cat >"$work/items-fr.csv" <<'CSV'
+index,number,text
+0,00000001,"Poids : %d, valeur : %d pièces d'or"
+1,00000002,"Poids : %d, valeur : %d pièces d'argent"
+2,00000003,
+3,00000004,Épée courte
+4,00000005,Lame courte
+5,00000006,
+CSV
+"$zelkstr" create "$work/items.eng" "$work/items.csv" 2>/dev/null || fail "zelkstr create failed"
+"$zelkstr" create "$work/items.fre" "$work/items-fr.csv" 2>/dev/null || fail "zelkstr create failed"
+"$vantrel" "$work/items.fre" --reference "$work/items.eng" &
+pid=$!
+main=$(window_named "Zelk Strings Editor - items.fre") || fail "the window with a memory did not open"
+xdotool windowfocus --sync "$main"
+xdotool key F8
+"$grab" "$out/memory-window.png" "$main" || fail "no screenshot of the suggestions"
+xdotool key alt+f x
+timeout 20 tail --pid="$pid" -f /dev/null || fail "the editor with a memory did not exit"
+wait "$pid" || fail "the editor with a memory exited with an error"
+pid=
 # Unsaved work survives the program being killed: a recovery copy is kept
 # within seconds, and the next start offers it back. The program's data
 # folder is one of this test's own.

@@ -150,21 +150,7 @@ void MemoryCommands::build()
     auto partners = std::make_shared<const std::vector<quint32>>(state.partners());
     m_building.start(
         [document, reference, partners](const std::atomic<bool> &cancelled) {
-            auto memory = std::make_shared<TranslationMemory>();
-            const TranslationChecker checker;
-            for (quint32 i = 0; i < quint32(partners->size()); ++i) {
-                if ((i & 0xFFF) == 0 && cancelled)
-                    return Memory();
-                const quint32 partner = (*partners)[i];
-                if (partner == Pairing::NoPartner)
-                    continue;
-                const QString &source = reference->entryText(partner);
-                const QString &text = document->entryText(i);
-                if (isTranslated(checker, source, text))
-                    memory->add(source, text, i);
-            }
-            memory->prepare();
-            return memory;
+            return std::make_shared<TranslationMemory>(TranslationMemory::ofDocument(*document, *reference, *partners, &cancelled));
         },
         [this](std::optional<Memory> &result, const QString &error) {
             if (!error.isEmpty())
@@ -341,6 +327,9 @@ void MemoryCommands::use(int row)
     QPlainTextEdit *editor = m_tools.host().textEditor;
     if (!suggestion || editor->isReadOnly() || !editor->isEnabled())
         return;
+    // The window takes what the text editor holds for an edit while the
+    // editor has the focus.
+    editor->setFocus();
     QTextCursor cursor = editor->textCursor();
     cursor.beginEditBlock();
     if (!suggestion->glossary)
@@ -348,7 +337,6 @@ void MemoryCommands::use(int row)
     cursor.insertText(TextRules::toEditorLines(suggestion->text));
     cursor.endEditBlock();
     editor->setTextCursor(cursor);
-    editor->setFocus();
 }
 
 void MemoryCommands::updateActions(bool documentOpen)
