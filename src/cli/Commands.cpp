@@ -7,6 +7,7 @@
 #include "Pairing.h"
 #include "PoCatalogue.h"
 #include "ReplaceCommand.h"
+#include "SpellingSuggestions.h"
 #include "TextOutput.h"
 #include "TranslationError.h"
 #include "UpdateCommands.h"
@@ -768,6 +769,8 @@ int runCommandLine(const QStringList &arguments)
             return printOut(overallHelp());
         if (first == QLatin1String("--version") || first == QLatin1String("-v"))
             return printOut(QStringLiteral("zelkstr 3.0\n"));
+        if (first == QLatin1String(SpellingSuggestions::HelperArgument))
+            return SpellingSuggestions::runHelper(arguments.value(2), 3);
         if (first == QLatin1String("help")) {
             if (arguments.size() < 3)
                 return printOut(overallHelp());

@@ -8,6 +8,7 @@
 #include "ReviewFile.h"
 #include "ReviewState.h"
 #include "SpellChecker.h"
+#include "SpellingSuggestions.h"
 #include "TextOutput.h"
 #include "TranslationChecks.h"
 #include "TranslationError.h"
@@ -284,12 +285,35 @@ std::unique_ptr<SpellChecker> spellChecker(const QString &fileName, const Update
     return speller;
 }
 
-// One line per misspelt word of each entry, with Hunspell's first
-// suggestions (worked out once per word).
-void addSpelling(std::vector<CheckLine> &lines, const TZelkStrings &table, const std::function<QString(quint32)> &referenceOf,
-                 SpellChecker &speller, const TranslationChecker &checker)
+// One line per misspelt word of each entry; the details, with Hunspell's
+// first suggestions (once per word), come from the suggestions started
+// here, when they are taken.
+struct SpellingLines
 {
-    QHash<QString, QString> details;
+    std::vector<CheckLine> lines;
+    std::vector<quint32> wordOf; // per line
+    std::unique_ptr<SpellingSuggestions> suggestions;
+    std::vector<QString> words;
+
+    void addTo(std::vector<CheckLine> &all)
+    {
+        const std::vector<QStringList> found = suggestions->take();
+        for (size_t line = 0; line < lines.size(); ++line) {
+            const quint32 word = wordOf[line];
+            lines[line].detail = QStringLiteral("\"%1\" (%2)")
+                                     .arg(words[word], found[word].isEmpty()
+                                                           ? QStringLiteral("no suggestions")
+                                                           : QStringLiteral("suggestions: ") + found[word].join(QStringLiteral(", ")));
+        }
+        all.insert(all.end(), lines.begin(), lines.end());
+    }
+};
+
+SpellingLines findMisspellings(const TZelkStrings &table, const std::function<QString(quint32)> &referenceOf, SpellChecker &speller,
+                               const TranslationChecker &checker)
+{
+    SpellingLines found;
+    QHash<QString, quint32> wordIndex;
     for (quint32 i = 0; i < table.EntryCount(); ++i) {
         if (table.isUnreadable(i))
             continue;
@@ -298,18 +322,17 @@ void addSpelling(std::vector<CheckLine> &lines, const TZelkStrings &table, const
             if (seen.contains(misspelling.word))
                 continue;
             seen.insert(misspelling.word);
-            auto detail = details.find(misspelling.word);
-            if (detail == details.end()) {
-                const QStringList suggestions = speller.suggestions(misspelling.word, 3);
-                detail = details.insert(misspelling.word,
-                                        QStringLiteral("\"%1\" (%2)")
-                                            .arg(misspelling.word,
-                                                 suggestions.isEmpty() ? QStringLiteral("no suggestions")
-                                                                       : QStringLiteral("suggestions: ") + suggestions.join(QStringLiteral(", "))));
+            auto known = wordIndex.constFind(misspelling.word);
+            if (known == wordIndex.constEnd()) {
+                known = wordIndex.insert(misspelling.word, quint32(found.words.size()));
+                found.words.push_back(misspelling.word);
             }
-            lines.push_back({i, table.GetNumber(i), QStringLiteral("spelling"), detail.value()});
+            found.wordOf.push_back(known.value());
+            found.lines.push_back({i, table.GetNumber(i), QStringLiteral("spelling"), QString()});
         }
     }
+    found.suggestions = std::make_unique<SpellingSuggestions>(found.words, speller.code(), 3);
+    return found;
 }
 
 void keepKinds(std::vector<CheckLine> &lines, const UpdateCommands::CheckOptions &options)
@@ -370,16 +393,22 @@ int UpdateCommands::check(const QString &sourceName, const QString &translationN
             throw CliError(error.message());
         }
     }
-    const CheckInput input{source, translation, pairing, checker, review, glossary ? &*glossary : nullptr};
-    std::vector<CheckLine> lines = findProblems(input, wanted(options, QStringLiteral("inconsistent")));
+    // Spelling first: its suggestions are looked up while the rest is checked.
+    std::optional<SpellingLines> spelling;
     if (options.spell) {
         const std::unique_ptr<SpellChecker> speller = spellChecker(translationName, options);
-        addSpelling(lines, translation,
-                    [&](quint32 i) {
-                        const quint32 partner = pairing.partnerOfSecond(i);
-                        return partner == Pairing::NoPartner ? QString() : source.entryText(partner);
-                    },
-                    *speller, checker);
+        spelling = findMisspellings(
+            translation,
+            [&](quint32 i) {
+                const quint32 partner = pairing.partnerOfSecond(i);
+                return partner == Pairing::NoPartner ? QString() : source.entryText(partner);
+            },
+            *speller, checker);
+    }
+    const CheckInput input{source, translation, pairing, checker, review, glossary ? &*glossary : nullptr};
+    std::vector<CheckLine> lines = findProblems(input, wanted(options, QStringLiteral("inconsistent")));
+    if (spelling) {
+        spelling->addTo(lines);
         std::stable_sort(lines.begin(), lines.end(), [](const CheckLine &a, const CheckLine &b) { return a.index < b.index; });
     }
     keepKinds(lines, options);
@@ -393,7 +422,7 @@ int UpdateCommands::spell(const QString &fileName, const CheckOptions &options)
     const TranslationChecker checker(options.placeholders);
     const std::unique_ptr<SpellChecker> speller = spellChecker(fileName, options);
     std::vector<CheckLine> lines;
-    addSpelling(lines, table, [](quint32) { return QString(); }, *speller, checker);
+    findMisspellings(table, [](quint32) { return QString(); }, *speller, checker).addTo(lines);
     return printLines(lines, options.json);
 }
 

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+class QProcess;
+
+// Hunspell's first suggestions for many misspelt words. One takes a good
+// tenth of a second of a large dictionary, so the words are shared out
+// among helper processes (this program again) that work while the caller
+// goes on. Not threads: Hunspell cuts its search short by the processor time
+// of its whole process, so threads would cut each other's short; in
+// processes of their own, the words get the suggestions that one run would
+// give them.
+class SpellingSuggestions
+{
+public:
+    // What a helper is started with, before the dictionary's code: it reads
+    // words from stdin, one a line, and writes their suggestions, a line
+    // each, separated by tabs.
+    static constexpr const char *HelperArgument = "--spelling-suggestion-helper";
+    static int runHelper(const QString &code, int limit);
+
+    // Starts on the suggestions of each word, at most limit each.
+    SpellingSuggestions(std::vector<QString> words, const QString &code, int limit);
+    ~SpellingSuggestions();
+
+    // The suggestions, in the words' order, once all are there. What a
+    // helper did not give is looked up here.
+    std::vector<QStringList> take();
+
+private:
+    std::vector<QString> m_words;
+    QString m_code;
+    int m_limit;
+    std::vector<std::unique_ptr<QProcess>> m_helpers;
+};
