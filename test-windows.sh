@@ -47,10 +47,10 @@ check() {
 }
 
 echo "== Test programs under Wine"
-for program in tests/model/tst_uZelkStrings tests/translation/tst_Translation tests/cli/tst_zelkstr src/cli/zelkstr; do
+for program in tests/model/tst_uZelkStrings tests/translation/tst_Translation tests/translation/tst_Memory tests/cli/tst_zelkstr src/cli/zelkstr; do
     copy_windows_dlls "$(dirname "$cross/$program.exe")"
 done
-for program in tests/model/tst_uZelkStrings tests/translation/tst_Translation tests/cli/tst_zelkstr; do
+for program in tests/model/tst_uZelkStrings tests/translation/tst_Translation tests/translation/tst_Memory tests/cli/tst_zelkstr; do
     check "$(basename "$program").exe" wine "$cross/$program.exe" -silent
 done
 

@@ -245,9 +245,21 @@ void generateWords(const QString &path, int entries, quint64 seed)
     const QStringList french = dictionaryWords(QStringLiteral("/usr/share/hunspell/fr_FR.dic"), 20000);
     std::mt19937_64 random(seed + 5);
     const auto pick = [&](const QStringList &words) { return words[qsizetype(random() % quint64(words.size()))]; };
+    // Typos as hands make them: a letter dropped, doubled or two swapped.
     QStringList typos;
-    for (int i = 0; i < 100; ++i)
-        typos << pick(french) + QStringLiteral("zq");
+    while (typos.size() < 100) {
+        QString word = pick(french);
+        if (word.size() < 5)
+            continue;
+        const qsizetype at = 1 + qsizetype(random() % quint64(word.size() - 2));
+        if (typos.size() % 3 == 0)
+            word.remove(at, 1);
+        else if (typos.size() % 3 == 1)
+            word.insert(at, word[at]);
+        else
+            std::swap(word[at - 1], word[at]);
+        typos << word;
+    }
     TZelkStrings source;
     TZelkStrings translation;
     for (int i = 0; i < entries; ++i) {

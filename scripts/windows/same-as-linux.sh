@@ -21,6 +21,7 @@ make_file old.eng '\xfe\xfe\xfe\xfe\x03\0\0\0\0\0\0\0\0\0\0\0\x01\0\0\0\x02\0\0\
 make_file old.fre '\xfe\xfe\xfe\xfe\x03\0\0\0\0\0\0\0\0\0\0\0\x03\0\0\0\x01\0\0\0\x02\0\0\0\x28\0\0\0\x32\0\0\0\x3a\0\0\0Au revoir\0Bonjour\0Ouvrez la porte^\xc3\xa0 %%d\0'
 make_file new.eng '\xfe\xfe\xfe\xfe\x03\0\0\0\0\0\0\0\0\0\0\0\x03\0\0\0\x09\0\0\0\x02\0\0\0\x28\0\0\0\x2c\0\0\0\x35\0\0\0Bye\0Inserted\0Open the doors\0'
 make_file bom.csv '\xef\xbb\xbfindex,number,text\r\n0,00000003,"Salut, ""toi"""\r\n'
+make_file terms.csv 'term,translation,note\nDoor,Porte|Portail\nBye,Salut\n'
 
 # A name in several scripts, and a folder deeper than Windows' old 260
 # characters.
@@ -40,6 +41,8 @@ commands=(
     "import old.fre bom.csv -o out.fre" "import old.fre bom.csv -o out.fre --set-numbers"
     "merge old.eng old.fre new.eng -o out.fre --json out.json"
     "check old.eng old.fre" "check new.eng old.fre --json --max-length-ratio 1.2"
+    "check old.eng old.fre --glossary terms.csv" "export old.fre out.tmx --source old.eng"
+    "pretranslate new.eng old.fre -o out.fre --fuzzy 70"
     "info missing.eng"
 )
 for file in "$root"/tests/fuzz/corpus/*; do

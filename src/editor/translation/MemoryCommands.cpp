@@ -50,7 +50,10 @@ MemoryCommands::MemoryCommands(TranslationCommands &tools)
     createList();
 }
 
-MemoryCommands::~MemoryCommands() = default;
+MemoryCommands::~MemoryCommands()
+{
+    m_tools.state().dropComparisons();
+}
 
 void MemoryCommands::createActions()
 {
@@ -139,17 +142,21 @@ void MemoryCommands::documentChanged()
 void MemoryCommands::build()
 {
     m_building.cancel();
-    m_documentMemory.reset();
+    // A large memory takes a while to free: the job frees it.
+    Memory old = std::move(m_documentMemory);
     m_editedWhileBuilding.clear();
     TranslationState &state = m_tools.state();
     state.setConsistency(nullptr);
-    if (!state.isOpen())
+    if (!state.isOpen() && !old)
         return;
-    auto document = std::make_shared<const TZelkStrings>(*m_tools.host().document);
     std::shared_ptr<const TZelkStrings> reference = state.sharedReference();
+    auto document = reference ? std::make_shared<const TZelkStrings>(*m_tools.host().document) : nullptr;
     auto partners = std::make_shared<const std::vector<quint32>>(state.partners());
     m_building.start(
-        [document, reference, partners](const std::atomic<bool> &cancelled) {
+        [document, reference, partners, old = std::move(old)](const std::atomic<bool> &cancelled) mutable {
+            old.reset();
+            if (!reference)
+                return Memory();
             return std::make_shared<TranslationMemory>(TranslationMemory::ofDocument(*document, *reference, *partners, &cancelled));
         },
         [this](std::optional<Memory> &result, const QString &error) {

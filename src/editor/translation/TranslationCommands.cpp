@@ -15,6 +15,7 @@
 #include "StringListView.h"
 #include "uZelkStrings.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
@@ -24,9 +25,11 @@
 
 namespace {
 
-// Marks worked out in one step of the background: short enough for the
-// window to stay responsive.
-constexpr quint32 MarksPerStep = 20'000;
+// Marks are worked out in the background in steps of about this many
+// milliseconds, however long one takes (those that compare an entry with
+// others take longer): short enough for the window to stay responsive.
+constexpr qint64 MarkStepMilliseconds = 20;
+constexpr quint32 MarksBetweenClockReadings = 1000;
 
 QString plural(quint32 count, const char *one, const char *many)
 {
@@ -236,7 +239,12 @@ void TranslationCommands::refresh()
 
 void TranslationCommands::markRemainingRows()
 {
-    if (m_state.computeSome(*m_host.document, MarksPerStep))
+    QElapsedTimer step;
+    step.start();
+    bool more = true;
+    while (more && step.elapsed() < MarkStepMilliseconds)
+        more = m_state.computeSome(*m_host.document, MarksBetweenClockReadings);
+    if (more)
         return showProgress();
     m_markTimer.stop();
     m_host.model->marksChanged();

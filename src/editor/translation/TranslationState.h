@@ -59,7 +59,12 @@ public:
     // glossary's terms. Either may be none; the caller keeps them alive.
     void setConsistency(const TranslationMemory *memory);
     void setGlossary(const Glossary *glossary);
-    const Glossary *glossary() const { return m_glossary; }
+    // Lets go of both, the marks as they are: for their owner's end.
+    void dropComparisons()
+    {
+        m_consistency = nullptr;
+        m_glossary = nullptr;
+    }
     // A document's entry's pairs of the same source, translated otherwise.
     std::vector<std::pair<quint32, QString>> inconsistencies(const TZelkStrings &document, quint32 index) const;
     // One entry's text, number or review state changed. A number change
