@@ -7,6 +7,8 @@
 #include <QProcess>
 
 #include <algorithm>
+#include <iostream>
+#include <string>
 #include <thread>
 
 namespace {
@@ -14,14 +16,6 @@ namespace {
 // Fewer words are looked up here alone: a helper's start costs more.
 constexpr size_t WordsWorthHelpers = 8;
 constexpr unsigned MostHelpers = 8;
-
-QByteArray encodeLines(const std::vector<QString> &words, size_t first, size_t step)
-{
-    QByteArray lines;
-    for (size_t i = first; i < words.size(); i += step)
-        lines += words[i].toUtf8() + '\n';
-    return lines;
-}
 
 // A helper's answer, false when it did not give one line per word.
 bool takeAnswer(QProcess &helper, size_t first, size_t step, std::vector<QStringList> &found)
@@ -46,42 +40,59 @@ bool takeAnswer(QProcess &helper, size_t first, size_t step, std::vector<QString
 
 int SpellingSuggestions::runHelper(const QString &code, int limit)
 {
-    QFile input;
     QFile output;
-    if (!input.open(stdin, QIODevice::ReadOnly) || !output.open(stdout, QIODevice::WriteOnly))
+    if (!output.open(stdout, QIODevice::WriteOnly))
         return 2;
     SpellChecker speller(code);
-    const QByteArray words = input.readAll();
-    for (const QByteArray &word : words.split('\n')) {
-        if (word.isEmpty())
+    // A word at a time, as the caller finds them.
+    for (std::string word; std::getline(std::cin, word);) {
+        if (word.empty())
             continue;
-        const QByteArray line = speller.suggestions(QString::fromUtf8(word), limit).join(QLatin1Char('\t')).toUtf8() + '\n';
+        const QByteArray line = speller.suggestions(QString::fromStdString(word), limit).join(QLatin1Char('\t')).toUtf8() + '\n';
         if (output.write(line) != line.size())
             return 2;
     }
-    return output.flush() ? 0 : 2;
+    return !std::cin.bad() && output.flush() ? 0 : 2;
 }
 
-// Helper k of n takes the words k, k + n, ...
-SpellingSuggestions::SpellingSuggestions(std::vector<QString> words, const QString &code, int limit)
-    : m_words(std::move(words))
-    , m_code(code)
+SpellingSuggestions::SpellingSuggestions(const QString &code, int limit)
+    : m_code(code)
     , m_limit(limit)
 {
-    if (m_words.size() < WordsWorthHelpers)
-        return;
+}
+
+void SpellingSuggestions::add(const QString &word)
+{
+    m_words.push_back(word);
+    if (!m_helpers.empty())
+        send(m_words.size() - 1);
+    else if (m_words.size() == WordsWorthHelpers)
+        startHelpers();
+}
+
+void SpellingSuggestions::startHelpers()
+{
     const size_t count = std::clamp<size_t>(std::thread::hardware_concurrency(), 1, MostHelpers);
     for (size_t k = 0; k < count; ++k) {
         auto helper = std::make_unique<QProcess>();
         helper->setStandardErrorFile(QProcess::nullDevice());
-        helper->start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(HelperArgument), code});
-        // Without an event loop the words go only while this waits for them
-        // to go; the helper reads them all before it starts.
-        helper->write(encodeLines(m_words, k, count));
-        while (helper->bytesToWrite() > 0 && helper->waitForBytesWritten(-1)) {
-        }
-        helper->closeWriteChannel();
+        helper->start(QCoreApplication::applicationFilePath(), {QString::fromLatin1(HelperArgument), m_code});
         m_helpers.push_back(std::move(helper));
+    }
+    for (size_t word = 0; word < m_words.size(); ++word)
+        send(word);
+}
+
+// Helper k of n takes the words k, k + n, ... Without an event loop a word
+// goes only while this waits for it to go (which reads the helper's answers
+// meanwhile, so neither side waits for the other for ever).
+void SpellingSuggestions::send(size_t word)
+{
+    QProcess &helper = *m_helpers[word % m_helpers.size()];
+    if (helper.state() == QProcess::NotRunning)
+        return; // its words are looked up here when taken
+    helper.write(m_words[word].toUtf8() + '\n');
+    while (helper.bytesToWrite() > 0 && helper.waitForBytesWritten(-1)) {
     }
 }
 
@@ -105,6 +116,8 @@ std::vector<QStringList> SpellingSuggestions::take()
     };
     if (m_helpers.empty())
         here(0, 1);
+    for (const auto &helper : m_helpers)
+        helper->closeWriteChannel();
     for (size_t k = 0; k < m_helpers.size(); ++k) {
         if (!takeAnswer(*m_helpers[k], k, m_helpers.size(), found))
             here(k, m_helpers.size());

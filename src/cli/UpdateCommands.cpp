@@ -313,6 +313,7 @@ SpellingLines findMisspellings(const TZelkStrings &table, const std::function<QS
                                const TranslationChecker &checker)
 {
     SpellingLines found;
+    found.suggestions = std::make_unique<SpellingSuggestions>(speller.code(), 3);
     QHash<QString, quint32> wordIndex;
     for (quint32 i = 0; i < table.EntryCount(); ++i) {
         if (table.isUnreadable(i))
@@ -326,12 +327,12 @@ SpellingLines findMisspellings(const TZelkStrings &table, const std::function<QS
             if (known == wordIndex.constEnd()) {
                 known = wordIndex.insert(misspelling.word, quint32(found.words.size()));
                 found.words.push_back(misspelling.word);
+                found.suggestions->add(misspelling.word);
             }
             found.wordOf.push_back(known.value());
             found.lines.push_back({i, table.GetNumber(i), QStringLiteral("spelling"), QString()});
         }
     }
-    found.suggestions = std::make_unique<SpellingSuggestions>(found.words, speller.code(), 3);
     return found;
 }
 
