@@ -51,7 +51,7 @@ bool readPart(QFile &file, QByteArray &part)
 
 } // namespace
 
-void RecoveryCopy::write() const
+void RecoveryCopy::write(const TZelkStrings &table) const
 {
     QJsonObject header{{QStringLiteral("version"), 1},
                        {QStringLiteral("path"), documentPath},
@@ -63,10 +63,17 @@ void RecoveryCopy::write() const
     head += json;
     appendU64(head, quint64(review.size()));
     head += review;
-    appendU64(head, quint64(image.size()));
+    const quint64 imageSize = table.imageSize();
+    appendU64(head, imageSize);
     AtomicFileWriter file(copyPath);
     file.write(head.constData(), head.size());
-    file.write(image.constData(), image.size());
+    quint64 written = 0;
+    table.writeImage([&](const uchar *piece, qsizetype size) {
+        file.write(reinterpret_cast<const char *>(piece), size);
+        written += quint64(size);
+    });
+    if (written != imageSize)
+        throw StringsError(QStringLiteral("The recovery copy's image is not the size expected"));
     file.commit();
 }
 
@@ -170,8 +177,7 @@ void RecoveryCopies::tick()
     m_writer = std::thread([this, copy, table, generation] {
         QString error;
         try {
-            copy->image = table->saveToData();
-            copy->write();
+            copy->write(*table);
         } catch (const std::exception &failure) {
             error = QString::fromUtf8(failure.what());
         } catch (...) {

@@ -26,8 +26,9 @@ struct RecoveryCopy
     QByteArray review;
     QByteArray image;
 
-    // Writes the copy to copyPath atomically; reads the header, or all.
-    void write() const;
+    // Writes the copy of the table to copyPath atomically, its image a
+    // piece at a time; reads the header, or all.
+    void write(const TZelkStrings &table) const;
     static RecoveryCopy read(const QString &copyPath, bool whole);
 };
 

@@ -777,6 +777,15 @@ private:
 
 } // namespace
 
+quint64 TZelkStrings::imageSize() const
+{
+    const quint64 count = FEntries.size();
+    quint64 size = (FHasHeader ? HeaderSize + 4 * count : 0) + 4 * count;
+    for (const Entry &entry : FEntries)
+        size += (entry.unreadable ? quint64(FUnreadable[entry.unreadable - 1].size()) : encodedLength(entry.text)) + 1;
+    return size;
+}
+
 void TZelkStrings::writeImage(const std::function<void(const uchar *, qsizetype)> &sink) const
 {
     const quint64 count = FEntries.size();

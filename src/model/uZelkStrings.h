@@ -55,6 +55,10 @@ public:
     void loadFromData(const QByteArray &image);
     // The file image of the table in its layout.
     QByteArray saveToData() const;
+    // The same image in pieces, each given to the sink as it is made, and
+    // its size in bytes beforehand.
+    void writeImage(const std::function<void(const uchar *, qsizetype)> &sink) const;
+    quint64 imageSize() const;
     // Removes every entry whose index is listed, in one pass. Duplicates are
     // ignored; an invalid index fails before anything is removed.
     void deleteEntries(const std::vector<quint32> &indices);
@@ -109,8 +113,6 @@ private:
     template<typename Strings>
     static bool readTextsInOnePass(Strings &strings, quint64 stringBytes, const std::vector<quint32> &offsets,
                                    std::vector<Entry> &entries, std::vector<QByteArray> &unreadable);
-    // The file image in pieces, each given to the sink as it is made.
-    void writeImage(const std::function<void(const uchar *, qsizetype)> &sink) const;
     void adopt(bool hasHeader, std::vector<Entry> entries, std::vector<QByteArray> unreadable);
 
     void changed() { ++FChanges; }

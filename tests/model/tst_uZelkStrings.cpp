@@ -460,6 +460,7 @@ void TestZelkStrings::fileReadsInPiecesAsAWhole()
             QCOMPARE(table->unreadableBytes(i), expectedBytes[int(i)]);
     }
     QCOMPARE(fromFile.saveToData(), fromMemory.saveToData());
+    QCOMPARE(fromFile.imageSize(), quint64(fromFile.saveToData().size()));
 }
 
 void TestZelkStrings::failedLoadChangesNothing_data()
@@ -537,6 +538,7 @@ void TestZelkStrings::decodesUtf8Strictly()
     QCOMPARE(table.unreadableCount(), text.isEmpty() ? 1u : 0u);
     table.SetNewFormat(false);
     QCOMPARE(table.saveToData(), image);
+    QCOMPARE(table.imageSize(), quint64(image.size()));
     table.SetEntry(1, QString());
     QVERIFY(!table.isUnreadable(1));
     QCOMPARE(table.saveToData().mid(11), QByteArray(1, '\0'));
