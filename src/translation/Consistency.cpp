@@ -1,5 +1,7 @@
 #include "Consistency.h"
 
+#include "RadixSort.h"
+
 #include <QHash>
 
 #include <algorithm>
@@ -8,24 +10,6 @@ namespace {
 
 // Entries named in a detail; the rest are counted.
 constexpr size_t NamedAtMost = 5;
-
-// Stable by the hash: two passes of 16 bits.
-void sortByHash(std::vector<std::pair<quint32, quint32>> &keyed)
-{
-    std::vector<std::pair<quint32, quint32>> spare(keyed.size());
-    std::vector<quint32> counts(1 << 16);
-    for (const int shift : {0, 16}) {
-        std::fill(counts.begin(), counts.end(), 0);
-        for (const auto &item : keyed)
-            ++counts[(item.first >> shift) & 0xFFFF];
-        quint32 next = 0;
-        for (quint32 &bucket : counts)
-            next += std::exchange(bucket, next);
-        for (const auto &item : keyed)
-            spare[counts[(item.first >> shift) & 0xFFFF]++] = item;
-        keyed.swap(spare);
-    }
-}
 
 // A group of entries of one source: the details of those whose translation
 // differs from another's. Entries of one translation share their detail,
@@ -94,7 +78,8 @@ std::vector<std::pair<quint32, QString>> Consistency::find(const std::vector<qui
         if (!sourceOf(entry).isEmpty())
             keyed.emplace_back(quint32(qHash(sourceOf(entry))), entry);
     }
-    sortByHash(keyed);
+    std::vector<std::pair<quint32, quint32>> spare;
+    radixSortByKey(keyed, spare, [](const std::pair<quint32, quint32> &item) { return item.first; });
     std::vector<std::pair<quint32, QString>> found;
     for (size_t i = 0; i < keyed.size();) {
         size_t end = i + 1;

@@ -1,6 +1,7 @@
 #include "Pairing.h"
 
 #include "LargeBuffers.h"
+#include "RadixSort.h"
 #include "uZelkStrings.h"
 
 #include <QHash>
@@ -11,27 +12,6 @@
 namespace {
 
 using NumberedEntry = NumberIndex::Entry;
-
-// Orders entries by number, entries with equal numbers by index: two
-// passes of sixteen bits over entries taken in index order, which a million
-// entries take in a fraction of a comparison sort's time.
-void sortByNumber(std::vector<NumberedEntry> &entries)
-{
-    std::vector<NumberedEntry> spare;
-    resizeLarge(spare, entries.size());
-    std::vector<quint32> counts(1 << 16);
-    for (const int shift : {0, 16}) {
-        std::fill(counts.begin(), counts.end(), 0);
-        for (const NumberedEntry &entry : entries)
-            ++counts[(entry.number >> shift) & 0xFFFF];
-        quint32 next = 0;
-        for (quint32 &bucket : counts)
-            next += std::exchange(bucket, next);
-        for (const NumberedEntry &entry : entries)
-            spare[counts[(entry.number >> shift) & 0xFFFF]++] = entry;
-        entries.swap(spare);
-    }
-}
 
 // The entries with a non-zero number, ordered by number.
 std::vector<NumberedEntry> numberedEntries(const TZelkStrings &table)
@@ -47,8 +27,12 @@ std::vector<NumberedEntry> numberedEntries(const TZelkStrings &table)
     entries.resize(numbered);
     if (entries.size() < 1000)
         std::sort(entries.begin(), entries.end());
-    else
-        sortByNumber(entries);
+    else {
+        // Entries come in index order: equal numbers stay in that order.
+        std::vector<NumberedEntry> spare;
+        resizeLarge(spare, entries.size());
+        radixSortByKey(entries, spare, [](const NumberedEntry &entry) { return entry.number; });
+    }
     return entries;
 }
 

@@ -1,6 +1,7 @@
 #include "TranslationMemory.h"
 
 #include "Pairing.h"
+#include "RadixSort.h"
 #include "TranslationChecks.h"
 #include "WordDiff.h"
 #include "uZelkStrings.h"
@@ -144,19 +145,8 @@ void TranslationMemory::sortPostings() const
     const size_t tail = m_postings.size() - m_sorted;
     if (tail == 0 || (tail < 4096 && tail * 8 < m_postings.size()))
         return;
-    std::vector<Posting> spare(m_postings.size());
-    std::vector<quint32> counts(1 << 16);
-    for (const int shift : {0, 16}) {
-        std::fill(counts.begin(), counts.end(), 0);
-        for (const Posting &posting : m_postings)
-            ++counts[(posting.word >> shift) & 0xFFFF];
-        quint32 next = 0;
-        for (quint32 &bucket : counts)
-            next += std::exchange(bucket, next);
-        for (const Posting &posting : m_postings)
-            spare[counts[(posting.word >> shift) & 0xFFFF]++] = posting;
-        m_postings.swap(spare);
-    }
+    std::vector<Posting> spare;
+    radixSortByKey(m_postings, spare, [](const Posting &posting) { return posting.word; });
     m_sorted = m_postings.size();
 }
 
