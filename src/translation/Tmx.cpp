@@ -5,8 +5,11 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QIODevice>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
+
+#include <exception>
 
 namespace {
 
@@ -41,6 +44,54 @@ void writeSegment(QXmlStreamWriter &xml, const QString &language, const QString 
     xml.writeEndElement();
     xml.writeEndElement();
 }
+
+// What the XML writer writes goes to the file a megabyte at a time, so a
+// memory of a million pairs is never whole in memory. A failure to write is
+// kept and given back once the writer is done (no exception crosses Qt).
+class FileSink : public QIODevice
+{
+public:
+    explicit FileSink(const QString &fileName)
+        : m_file(fileName)
+    {
+        open(QIODevice::WriteOnly);
+    }
+
+    void finish()
+    {
+        pass();
+        if (m_failure)
+            std::rethrow_exception(m_failure);
+        m_file.commit();
+    }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 size) override
+    {
+        m_buffer.append(data, size);
+        if (m_buffer.size() >= (1 << 20))
+            pass();
+        return m_failure ? -1 : size;
+    }
+
+private:
+    void pass()
+    {
+        if (m_failure || m_buffer.isEmpty())
+            return;
+        try {
+            m_file.write(m_buffer.constData(), m_buffer.size());
+        } catch (...) {
+            m_failure = std::current_exception();
+        }
+        m_buffer.clear();
+    }
+
+    AtomicFileWriter m_file;
+    QByteArray m_buffer;
+    std::exception_ptr m_failure;
+};
 
 QString normalised(QStringView code)
 {
@@ -236,8 +287,8 @@ Tmx::Document resolve(Reader &reader, const QString &fileName, const QString &so
 
 void Tmx::write(const QString &fileName, const Document &document, const QString &tool, const QString &version)
 {
-    QByteArray bytes;
-    QXmlStreamWriter xml(&bytes);
+    FileSink file(fileName);
+    QXmlStreamWriter xml(&file);
     xml.setAutoFormatting(true);
     xml.setAutoFormattingIndent(1);
     xml.writeStartDocument();
@@ -262,8 +313,8 @@ void Tmx::write(const QString &fileName, const Document &document, const QString
         xml.writeEndElement();
     }
     xml.writeEndDocument();
-    bytes.append('\n');
-    writeFileAtomically(fileName, bytes);
+    file.write("\n", 1);
+    file.finish();
 }
 
 bool Tmx::canHold(const Unit &unit)

@@ -508,6 +508,10 @@ void TestZelkstr::failuresAreNotResults_data()
                                          << QStringLiteral("zelkstr: Stream write error");
     QTest::newRow("CSV onto a full disk") << fullDisk << QStringList{QStringLiteral("export"), big, QStringLiteral("@out.csv")}
                                           << QStringLiteral("zelkstr: Stream write error");
+    QTest::newRow("TMX onto a full disk") << fullDisk
+                                          << QStringList{QStringLiteral("export"), big, QStringLiteral("@out.tmx"),
+                                                         QStringLiteral("--source"), QStringLiteral("@source.eng")}
+                                          << QStringLiteral("zelkstr: Stream write error");
 #if !defined(__SANITIZE_ADDRESS__)
     // Two million entries, in 120 MB of memory.
     QTest::newRow("out of memory") << QStringLiteral("ulimit -v 120000;")
@@ -527,12 +531,17 @@ void TestZelkstr::failuresAreNotResults()
     QFETCH(QStringList, arguments);
     QFETCH(QString, message);
     QStringList texts;
-    for (int i = 0; i < 2000; ++i)
+    QStringList sources;
+    for (int i = 0; i < 2000; ++i) {
         texts << QStringLiteral("text number %1, long enough to fill a small disk").arg(i);
+        sources << QStringLiteral("source %1").arg(i);
+    }
     writeBytes(path(QStringLiteral("big.eng")), image(texts, {}));
+    writeBytes(path(QStringLiteral("source.eng")), image(sources, {}));
     writeBytes(path(QStringLiteral("many.eng")), sharedStringsImage({QByteArray()}, std::vector<int>(2000000, 0)));
     writeBytes(path(QStringLiteral("out.po")), QByteArray("previous"));
     writeBytes(path(QStringLiteral("out.csv")), QByteArray("previous"));
+    writeBytes(path(QStringLiteral("out.tmx")), QByteArray("previous"));
     QStringList resolved;
     for (const QString &argument : arguments)
         resolved << (argument.startsWith(QLatin1Char('@')) ? path(argument.mid(1)) : argument);
@@ -548,19 +557,26 @@ void TestZelkstr::failuresAreNotResults()
     QVERIFY2(process.readAllStandardError().contains(message.toUtf8()), qPrintable(message));
     QCOMPARE(readBytes(path(QStringLiteral("out.po"))), QByteArray("previous"));
     QCOMPARE(readBytes(path(QStringLiteral("out.csv"))), QByteArray("previous"));
+    QCOMPARE(readBytes(path(QStringLiteral("out.tmx"))), QByteArray("previous"));
 }
 
 void TestZelkstr::exportsStreamInBoundedMemory_data()
 {
     QTest::addColumn<QString>("catalogue");
     QTest::addColumn<int>("entries");
-    QTest::newRow("CSV") << QStringLiteral("out.csv") << 4000;
-    QTest::newRow("PO") << QStringLiteral("out.po") << 1000;
+    QTest::addColumn<QString>("unitStart"); // an awk pattern of a unit's first line
+    QTest::addColumn<int>("units");
+    QTest::addColumn<QString>("options");
+    QTest::newRow("CSV") << QStringLiteral("out.csv") << 4000 << QString() << 0 << QString();
+    QTest::newRow("PO") << QStringLiteral("out.po") << 1000 << QStringLiteral("^msgctxt") << 1000 << QString();
+    // Entries are numbered from 0, and number 0 pairs with nothing.
+    QTest::newRow("TMX") << QStringLiteral("out.tmx") << 2000 << QStringLiteral("<tu[ >]") << 1999
+                         << QStringLiteral("--source source.eng");
 }
 
 // Entries sharing one text of 60,000 bytes export to far more than the 200 MB
-// the export may use; the catalogue goes to a pipe, which is written as it is,
-// and arrives whole.
+// the export may use; the catalogue or memory goes to a pipe, which is written
+// as it is, and arrives whole.
 void TestZelkstr::exportsStreamInBoundedMemory()
 {
 #if !defined(Q_OS_UNIX) || defined(__SANITIZE_ADDRESS__)
@@ -568,13 +584,18 @@ void TestZelkstr::exportsStreamInBoundedMemory()
 #endif
     QFETCH(QString, catalogue);
     QFETCH(int, entries);
-    writeBytes(path(QStringLiteral("shared.eng")), sharedStringsImage({QByteArray(60000, 'x')}, std::vector<int>(size_t(entries), 0)));
-    // The reader counts bytes and contexts: "BYTES CONTEXTS".
-    const QString script = QStringLiteral("cd \"$1\" && mkfifo \"$2\" && { LC_ALL=C awk '{ n += length($0) + 1 } /^msgctxt/ { c++ }"
-                                          " END { print n, c + 0 }' \"$2\" > counts & } && (ulimit -v 200000; exec \"$0\" export"
-                                          " shared.eng \"$2\") && wait");
+    QFETCH(QString, unitStart);
+    QFETCH(int, units);
+    QFETCH(QString, options);
+    writeBytes(path(QStringLiteral("shared.fre")), sharedStringsImage({QByteArray(60000, 'x')}, std::vector<int>(size_t(entries), 0)));
+    writeBytes(path(QStringLiteral("source.eng")), sharedStringsImage({QByteArray(60000, 'y')}, std::vector<int>(size_t(entries), 0)));
+    // The reader counts bytes and units: "BYTES UNITS".
+    const QString script = QStringLiteral("cd \"$1\" && mkfifo \"$2\" && { LC_ALL=C awk -v unit=\"$3\" '{ n += length($0) + 1 }"
+                                          " unit != \"\" && $0 ~ unit { c++ } END { print n, c + 0 }' \"$2\" > counts & } &&"
+                                          " (ulimit -v 200000; exec \"$0\" export shared.fre \"$2\" $4) && wait");
     QProcess process;
-    process.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), script, QStringLiteral(ZELKSTR_PATH), m_dir->path(), catalogue});
+    process.start(QStringLiteral("/bin/sh"),
+                  {QStringLiteral("-c"), script, QStringLiteral(ZELKSTR_PATH), m_dir->path(), catalogue, unitStart, options});
     QVERIFY(process.waitForFinished(120000));
     QVERIFY2(process.exitCode() == 0, process.readAllStandardError().constData());
     const QList<QByteArray> counts = readBytes(path(QStringLiteral("counts"))).trimmed().split(' ');
@@ -585,8 +606,8 @@ void TestZelkstr::exportsStreamInBoundedMemory()
             expected += QByteArray::number(i).size() + 10 + 60000 + 2;
         QCOMPARE(size, expected);
     } else {
-        QVERIFY(size > 2 * 60000 * qint64(entries));
-        QCOMPARE(counts.value(1).toInt(), entries);
+        QVERIFY(size > 2 * 60000 * qint64(units));
+        QCOMPARE(counts.value(1).toInt(), units);
     }
 }
 
