@@ -111,6 +111,10 @@ Glossary Glossary::fromCsv(const QByteArray &bytes, const QString &fileName)
             if (!translation.trimmed().isEmpty())
                 term.translations << translation.trimmed();
         }
+        // Without one, every text with the term would be a finding.
+        if (term.translations.isEmpty())
+            throw TranslationError(QStringLiteral("%1: row %2: \"%3\" has no translation (a name kept as it is is its own translation)")
+                                       .arg(fileName).arg(i + 1).arg(term.term));
         glossary.m_byFirstWord[firstWord(term.term)].push_back(quint32(glossary.m_terms.size()));
         glossary.m_terms.push_back(std::move(term));
     }

@@ -194,6 +194,8 @@ void TestMemory::glossary_data()
     QTest::newRow("whole words only") << terms << QStringLiteral("Orcs and Orchids") << QStringLiteral("x") << QStringList{};
     QTest::newRow("no header") << QByteArray("Orc,Orque\n") << QString() << QString()
                                << QStringList{QStringLiteral("g.csv: a glossary begins with the header term,translation,note")};
+    QTest::newRow("no translation") << QByteArray("term,translation\nOrc, | \n") << QString() << QString()
+                                    << QStringList{QStringLiteral("g.csv: row 2: \"Orc\" has no translation (a name kept as it is is its own translation)")};
     QTest::newRow("open quote") << QByteArray("term,translation\n\"Orc,Orque\n") << QString() << QString()
                                 << QStringList{QStringLiteral("g.csv:2: a quoted field does not end")};
 }
