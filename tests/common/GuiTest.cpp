@@ -42,7 +42,10 @@ void pollForModal()
     if (answers.empty())
         return;
     QWidget *modal = QApplication::activeModalWidget();
-    if (!modal || modal == lastAnswered || !modal->isVisible()) {
+    // A dialog is answered once it is the active window, as a user sees it:
+    // answered earlier, its late activation would take the focus from the
+    // window after it has closed.
+    if (!modal || modal == lastAnswered || !modal->isVisible() || !modal->isActiveWindow()) {
         schedulePoll();
         return;
     }
