@@ -737,8 +737,10 @@ void TfrmVantrel::actFileSaveExecute()
         if (!Guard->mayWrite(FFileName))
             return;
         Str->SaveToFile(FFileName);
-        Translation->documentSaved(FFileName);
+        // The file is written: it is this window's own, whatever happens
+        // to the files beside it.
         Guard->documentSaved(FFileName);
+        Translation->documentSaved(FFileName);
         FModified = false;
     }
     UpdateControls();

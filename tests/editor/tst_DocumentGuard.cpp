@@ -34,12 +34,14 @@ private Q_SLOTS:
     void savedOrDeclinedWorkLeavesNoCopy();
     void anotherProgramsChange_data();
     void anotherProgramsChange();
+    void failedReviewWriteIsNoOtherProgram();
     void cutShortFileIsReported();
 
 private:
     QString file(const QString &name) const { return m_dir->filePath(name); }
     static DocumentGuard &guard(const TfrmVantrel &window) { return *window.findChild<DocumentGuard *>(); }
     static void type(TfrmVantrel &window, int row, const QString &text);
+    static void activateAgain(TfrmVantrel &window);
     static QStringList copies() { return QDir(RecoveryCopies::folder()).entryList({QStringLiteral("*.recovery")}); }
     void press(TfrmVantrel &window, const char *name) { window.runner()->run(action(window, name)); }
 
@@ -71,6 +73,18 @@ void TestDocumentGuard::type(TfrmVantrel &window, int row, const QString &text)
     editor->setFocus();
     editor->moveCursor(QTextCursor::End);
     QTest::keyClicks(editor, text);
+}
+
+// Another window comes and goes, as when the user switches programs.
+void TestDocumentGuard::activateAgain(TfrmVantrel &window)
+{
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&other));
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QCoreApplication::processEvents();
 }
 
 void TestDocumentGuard::recoveryOfUnsavedWork_data()
@@ -165,15 +179,6 @@ void TestDocumentGuard::anotherProgramsChange()
     auto window = startWindow({path});
     if (modified)
         type(*window, 0, QStringLiteral("!"));
-    QWidget other;
-    const auto activateAgain = [&] {
-        other.show();
-        other.activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&other));
-        window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window.get()));
-        QCoreApplication::processEvents();
-    };
 
     // A new time alone is no change; the window's own save is none either.
     QFile touched(path);
@@ -182,10 +187,10 @@ void TestDocumentGuard::anotherProgramsChange()
     touched.close();
     {
         NoDialogExpected none;
-        activateAgain();
+        activateAgain(*window);
         if (modified) {
             press(*window, "actFileSave");
-            activateAgain();
+            activateAgain(*window);
         }
         QVERIFY(!none.seen());
     }
@@ -196,7 +201,7 @@ void TestDocumentGuard::anotherProgramsChange()
         type(*window, 0, QStringLiteral("!"));
     BoxSeen box;
     answerBox(QMessageBox::No, &box);
-    activateAgain();
+    activateAgain(*window);
     QCOMPARE(box.text, QDir::toNativeSeparators(path)
                            + (modified ? QStringLiteral(" was changed by another program. Reload it? Your unsaved changes will be lost.")
                                        : QStringLiteral(" was changed by another program. Reload it?")));
@@ -213,12 +218,39 @@ void TestDocumentGuard::anotherProgramsChange()
         return;
     }
     // Declined once, not asked again for the same change; Yes reloads.
-    activateAgain();
+    activateAgain(*window);
     writeStringsFile(path, {QStringLiteral("Encore")}, {1});
     answerBox(QMessageBox::Yes);
-    activateAgain();
+    activateAgain(*window);
     QCOMPARE(window->table().GetEntry(0), QStringLiteral("Encore"));
     QVERIFY(!window->isModified());
+}
+
+// The file is written and its review file cannot be (it now leads into a
+// folder that is gone): the error is shown, the work stays unsaved, and the
+// file the window wrote is not taken for another program's.
+void TestDocumentGuard::failedReviewWriteIsNoOtherProgram()
+{
+    const QString path = file(QStringLiteral("lang.fre"));
+    const QString reviewPath = file(QStringLiteral("lang.fre.review.json"));
+    ReviewFile review;
+    review.entries.push_back(ReviewEntry{ReviewEntry::State::New, 2, 1, QString(), QStringLiteral("Hi"), 0, {}, {}, {}});
+    review.write(reviewPath);
+    auto window = startWindow({path});
+    QVERIFY(QFile::remove(reviewPath));
+    QVERIFY(QFile::link(file(QStringLiteral("gone/lang.fre.review.json")), reviewPath));
+    type(*window, 0, QStringLiteral("!"));
+    BoxSeen box;
+    answerBox(QMessageBox::Ok, &box);
+    press(*window, "actFileSave");
+    QVERIFY2(box.text.contains(QStringLiteral("lang.fre.review.json")), qPrintable(box.text));
+    QVERIFY(window->isModified());
+    TZelkStrings onDisk;
+    onDisk.LoadFromFile(path);
+    QCOMPARE(onDisk.GetEntry(0), QStringLiteral("Bonjour!"));
+    NoDialogExpected none;
+    activateAgain(*window);
+    QVERIFY(!none.seen());
 }
 
 // Cut short inside the second text: the third points past the end, and the
