@@ -737,6 +737,7 @@ void TfrmVantrel::actFileSaveExecute()
         if (!Guard->mayWrite(FFileName))
             return;
         Str->SaveToFile(FFileName);
+        FFileWritten = true;
         // The file is written: it is this window's own, whatever happens
         // to the files beside it.
         Guard->documentSaved(FFileName);
@@ -764,14 +765,20 @@ void TfrmVantrel::actFileSaveAsAccept()
         Str->SetNewFormat(false);
     else if (SaveAsDialog->filterIndex == 2)
         Str->SetNewFormat(true);
+    FFileWritten = false;
     try {
         actFileSaveExecute();
     } catch (...) {
-        // Nothing was written: the document keeps its name and layout.
-        FNew = wasNew;
-        FFileName = oldName;
-        Str->SetNewFormat(oldLayout);
-        FModified = wasModified;
+        // A failure before the file is written leaves the document its name
+        // and layout; once written, the file is the document, whatever failed
+        // after it.
+        if (!FFileWritten) {
+            FNew = wasNew;
+            FFileName = oldName;
+            Str->SetNewFormat(oldLayout);
+            FModified = wasModified;
+        }
+        UpdateControls();
         throw;
     }
 }

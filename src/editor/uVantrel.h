@@ -150,6 +150,7 @@ private:
     int FCurIdx = -1;
     bool FNew = false;
     bool FFromParam = false;
+    bool FFileWritten = false; // by the save under way, before what goes beside it
 
     // Controls.
     QWidget *ControlBar = nullptr;

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -34,6 +35,7 @@ private Q_SLOTS:
     void savedOrDeclinedWorkLeavesNoCopy();
     void anotherProgramsChange_data();
     void anotherProgramsChange();
+    void failedReviewWriteIsNoOtherProgram_data();
     void failedReviewWriteIsNoOtherProgram();
     void cutShortFileIsReported();
 
@@ -226,24 +228,36 @@ void TestDocumentGuard::anotherProgramsChange()
     QVERIFY(!window->isModified());
 }
 
+void TestDocumentGuard::failedReviewWriteIsNoOtherProgram_data()
+{
+    QTest::addColumn<QString>("saveAs");
+    QTest::newRow("Save") << QString();
+    QTest::newRow("Save As") << QStringLiteral("copy.fre");
+}
+
 // The file is written and its review file cannot be (it now leads into a
-// folder that is gone): the error is shown, the work stays unsaved, and the
-// file the window wrote is not taken for another program's.
+// folder that is gone): the error is shown, the work stays unsaved under the
+// name it was written to, and that file is not taken for another program's.
 void TestDocumentGuard::failedReviewWriteIsNoOtherProgram()
 {
-    const QString path = file(QStringLiteral("lang.fre"));
-    const QString reviewPath = file(QStringLiteral("lang.fre.review.json"));
+    QFETCH(QString, saveAs);
+    const QString path = file(saveAs.isEmpty() ? QStringLiteral("lang.fre") : saveAs);
+    const QString reviewPath = path + QStringLiteral(".review.json");
     ReviewFile review;
     review.entries.push_back(ReviewEntry{ReviewEntry::State::New, 2, 1, QString(), QStringLiteral("Hi"), 0, {}, {}, {}});
-    review.write(reviewPath);
-    auto window = startWindow({path});
-    QVERIFY(QFile::remove(reviewPath));
-    QVERIFY(QFile::link(file(QStringLiteral("gone/lang.fre.review.json")), reviewPath));
+    review.write(file(QStringLiteral("lang.fre.review.json")));
+    auto window = startWindow({file(QStringLiteral("lang.fre"))});
+    QFile::remove(reviewPath);
+    QVERIFY(QFile::link(file(QStringLiteral("gone/review.json")), reviewPath));
     type(*window, 0, QStringLiteral("!"));
     BoxSeen box;
+    if (!saveAs.isEmpty())
+        answerFileDialog(path);
     answerBox(QMessageBox::Ok, &box);
-    press(*window, "actFileSave");
-    QVERIFY2(box.text.contains(QStringLiteral("lang.fre.review.json")), qPrintable(box.text));
+    press(*window, saveAs.isEmpty() ? "actFileSave" : "actFileSaveAs");
+    QVERIFY2(box.text.contains(QDir::toNativeSeparators(reviewPath)), qPrintable(box.text));
+    QCOMPARE(window->fileName(), path);
+    QVERIFY(window->windowTitle().endsWith(QFileInfo(path).fileName()));
     QVERIFY(window->isModified());
     TZelkStrings onDisk;
     onDisk.LoadFromFile(path);
