@@ -115,14 +115,21 @@ void TestMemory::tmxRoundTrip()
         QCOMPARE(read.units[i].translation, written.units[i].translation);
     }
 
+#ifdef Q_OS_WIN
+    QSKIP("translate-toolkit reads the file on Linux");
+#endif
+    // Exit status 3: no translate-toolkit here. Any other failure is the
+    // reader's refusal of the file.
     QProcess python;
     python.start(QStringLiteral("/usr/bin/python3"),
-                 {QStringLiteral("-c"), QStringLiteral("import json, sys\nfrom translate.storage import tmx\n"
+                 {QStringLiteral("-c"), QStringLiteral("import json, sys\ntry:\n    from translate.storage import tmx\n"
+                                                      "except ImportError:\n    sys.exit(3)\n"
                                                       "units = tmx.tmxfile(open(sys.argv[1], 'rb')).units\n"
                                                       "print(json.dumps([[u.getid(), u.source, u.target] for u in units]))"),
                   path});
-    if (!python.waitForFinished(60000) || python.exitCode() != 0)
+    if (!python.waitForStarted() || (python.waitForFinished(60000) && python.exitCode() == 3))
         QSKIP("needs Debian's translate-toolkit");
+    QVERIFY2(python.exitStatus() == QProcess::NormalExit && python.exitCode() == 0, python.readAllStandardError().constData());
     const QJsonArray units = QJsonDocument::fromJson(python.readAllStandardOutput()).array();
     QCOMPARE(units.size(), 2);
     QCOMPARE(units[0].toArray()[0].toString(), written.units[0].id);
