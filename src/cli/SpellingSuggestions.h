@@ -11,10 +11,10 @@ class QProcess;
 // Hunspell's first suggestions for many misspelt words. One takes a good
 // tenth of a second of a large dictionary, so the words are shared out
 // among helper processes (this program again) as they are found, and the
-// helpers work while the caller goes on looking for more. Not threads: Hunspell cuts its search short by the processor time
-// of its whole process, so threads would cut each other's short; in
-// processes of their own, the words get the suggestions that one run would
-// give them.
+// helpers work while the caller goes on looking for more. Not threads:
+// Hunspell cuts its search short by the processor time of its whole
+// process, so threads would cut each other's short; in processes of their
+// own, the words get the suggestions that one run would give them.
 class SpellingSuggestions
 {
 public:

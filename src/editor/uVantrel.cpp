@@ -771,12 +771,14 @@ void TfrmVantrel::actFileSaveAsAccept()
     } catch (...) {
         // A failure before the file is written leaves the document its name
         // and layout; once written, the file is the document, whatever failed
-        // after it.
+        // after it, and what did not go beside it is still to save.
         if (!FFileWritten) {
             FNew = wasNew;
             FFileName = oldName;
             Str->SetNewFormat(oldLayout);
             FModified = wasModified;
+        } else {
+            FModified = true;
         }
         UpdateControls();
         throw;
